@@ -1,0 +1,35 @@
+// What the main window takes from the machine: the probes, the clock, the
+// locale's separators and the executable's directory. The program uses the
+// real ones; tests give their own, so that a window starts without the 0.6 s
+// clock measurement and with chosen memory, disk and tick values.
+#pragma once
+
+#include <QDate>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/format_settings.h"
+#include "platform/tick_count.h"
+#include "sysinfo/sysinfo.h"
+
+namespace vt {
+
+struct TEnvironment {
+    // The executable's directory with its trailing separator.
+    std::string ExeDir;
+    FormatSettings Format;
+    TickSource Ticks;
+    std::function<std::int64_t()> ReadTotalPhysMem;
+    std::function<TCpuInfo()> GetCPUInfo;
+    std::function<double()> MeasureCpuMHz;
+    // The summed drive capacity as text; grouped with the thousands separator
+    // or not.
+    std::function<std::string(const FormatSettings&, bool grouped)> TotalDiskSizeText;
+    std::function<QDate()> Today;
+
+    // The machine this process runs on.
+    static TEnvironment System();
+};
+
+}  // namespace vt

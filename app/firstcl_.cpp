@@ -1,0 +1,110 @@
+#include "app/firstcl_.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+#include "app/dialogs.h"
+#include "app/error_handler.h"
+#include "app/look.h"
+#include "app/qt_text.h"
+#include "app/widgets/filename_edit.h"
+#include "app/widgets/list_box.h"
+#include "app/widgets/memo.h"
+#include "app/widgets/shadow_label.h"
+#include "results/result_line.h"
+
+namespace vt {
+
+T_fVesktest* _fVesktest = nullptr;
+
+T_fVesktest::T_fVesktest(TEnvironment env, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      env_(std::move(env))
+{
+    _fVesktest = this;
+    setObjectName(QStringLiteral("_fVesktest"));
+    setWindowTitle(QString::fromLatin1(kApplicationTitle));
+    CreateControls();
+    ConnectHandlers();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(0, 0), size());
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    Guarded(this, [this] { FormCreate(this); });
+}
+
+T_fVesktest::~T_fVesktest()
+{
+    FormDestroy(this);
+    if (_fVesktest == this) _fVesktest = nullptr;
+}
+
+void T_fVesktest::FormCreate(QObject*)
+{
+    SortKeyList = std::make_unique<TStringList>();
+    SortItemList = std::make_unique<TStringList>();
+    RunStartupSequence();
+}
+
+void T_fVesktest::FormDestroy(QObject*)
+{
+    // The lists go; the records attached to their entries are released by
+    // the list test, which owns them.
+    SortKeyList.reset();
+    SortItemList.reset();
+}
+
+void T_fVesktest::ConnectHandlers()
+{
+    auto onClick = [this](QAbstractButton* button, void (T_fVesktest::*handler)(QObject*)) {
+        connect(button, &QAbstractButton::clicked, this,
+                [this, button, handler] { Guarded(this, [&] { (this->*handler)(button); }); });
+    };
+    onClick(Button1, &T_fVesktest::Button1Click);
+    onClick(Button3, &T_fVesktest::Button3Click);
+    onClick(BitBtn1, &T_fVesktest::BitBtn1Click);
+    onClick(RxSpeedButton1, &T_fVesktest::RxSpeedButton1Click);
+    onClick(RxSpeedButton2, &T_fVesktest::RxSpeedButton2Click);
+    onClick(RxSpeedButton3, &T_fVesktest::RxSpeedButton3Click);
+    onClick(RxSpeedButton4, &T_fVesktest::RxSpeedButton4Click);
+    onClick(Button2, &T_fVesktest::Button2Click);
+    onClick(Button4, &T_fVesktest::Button4Click);
+
+    for (TListBox* box : {ListBox1, ListBox2, ListBox3}) {
+        connect(box, &TListBox::Clicked, this,
+                [this, box] { Guarded(this, [&] { ListBoxChange(box); }); });
+        connect(box, &TListBox::DoubleClicked, this,
+                [this, box] { Guarded(this, [&] { ListBox1DblClick(box); }); });
+    }
+    FilenameEdit1->AfterDialog = [this](QString& name, bool& action) {
+        Guarded(this, [&] { FilenameEdit1AfterDialog(FilenameEdit1, name, action); });
+    };
+}
+
+void T_fVesktest::ShowWait(TShadowLabel* label)
+{
+    label->SetCaption(QStringLiteral("Wait"));
+    label->SetFontColor(Bgr(0x0000FF));
+    QCoreApplication::processEvents();
+}
+
+void T_fVesktest::ShowReady(TShadowLabel* label)
+{
+    label->SetCaption(QStringLiteral("Ready"));
+    label->SetFontColor(Bgr(0x008000));
+}
+
+std::string T_fVesktest::FormatResultLine() const
+{
+    return vt::FormatResultLine(Scores, A(Edit7->text()), A(Edit13->text()), env_.Format);
+}
+
+void T_fVesktest::ToTab() { List->AddLine(FormatResultLine()); }
+
+}  // namespace vt

@@ -1,0 +1,18 @@
+// The locale's number separators. Read once at start-up from the user's
+// environment; every conversion and format takes them explicitly, so nothing
+// depends on the C library's current locale by accident.
+#pragma once
+
+namespace vt {
+
+struct FormatSettings {
+    char DecimalSeparator = '.';   // Windows-1251 byte
+    char ThousandSeparator = ',';  // Windows-1251 byte
+};
+
+// The separators of the user's locale (LC_ALL, LC_NUMERIC, LANG), as Qt's
+// system locale reports them. A separator the code page lacks becomes a blank;
+// a narrow no-break space becomes the no-break space 0xA0.
+FormatSettings SystemFormatSettings();
+
+}  // namespace vt
