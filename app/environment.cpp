@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include "benchmarks/empty_loop.h"
 #include "sysinfo/probes.h"
 
 namespace vt {
@@ -16,10 +17,10 @@ TEnvironment TEnvironment::System()
     env.GetCPUInfo = [] { return vt::GetCPUInfo(); };
     env.MeasureCpuMHz = [] { return vt::MeasureCpuMHz(); };
     env.TotalDiskSizeText = [](const FormatSettings& fs, bool grouped) {
-        (void)grouped;
-        return vt::TotalDiskSizeText(fs);
+        return vt::TotalDiskSizeText(fs, grouped);
     };
     env.Today = [] { return QDate::currentDate(); };
+    env.EmptyLoop = [](std::int32_t count) { vt::EmptyLoop(count); };
     return env;
 }
 

@@ -27,6 +27,8 @@ struct TEnvironment {
     // or not.
     std::function<std::string(const FormatSettings&, bool grouped)> TotalDiskSizeText;
     std::function<QDate()> Today;
+    // Runs the empty loop of the given count (the processor work of test 2).
+    std::function<void(std::int32_t count)> EmptyLoop;
 
     // The machine this process runs on.
     static TEnvironment System();

@@ -1,8 +1,35 @@
 // Test 2: the empty counting loop.
+#include <QLineEdit>
+
 #include "app/firstcl_.h"
+#include "app/qt_text.h"
+#include "app/widgets/shadow_label.h"
+#include "benchmarks/empty_loop.h"
+#include "platform/number_format.h"
 
 namespace vt {
 
-void T_fVesktest::Button3Click(QObject*) {}
+void T_fVesktest::Button3Click(QObject*)
+{
+    ShowWait(RxLabel3);
+
+    // Nothing but the loop lies between the two tick readings.
+    const std::uint32_t t0 = env_.Ticks();
+    env_.EmptyLoop(kEmptyLoopCount);
+    const std::uint32_t t1 = env_.Ticks();
+
+    const TEmptyLoopFigures figures = EmptyLoopFigures(TickDiff(t1, t0), kEmptyLoopCount);
+    Scores.CyclesPerSec = figures.Seconds;  // the seconds, until the rate replaces them
+    Edit1->setText(Q(FloatToStr(figures.Seconds, env_.Format)));
+    Scores.CyclesPerSec = figures.CyclesPerSec;
+
+    // The clock is measured after the timed stretch, so it does not count.
+    const double mhz = env_.MeasureCpuMHz();
+    Edit14->setText(Q(IntToStr(RoundHalfEven(mhz))));
+    ToTab();
+    RxLabel1->SetCaption(Edit14->text() + QStringLiteral("mHz"));
+
+    ShowReady(RxLabel3);
+}
 
 }  // namespace vt
