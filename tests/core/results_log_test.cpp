@@ -65,15 +65,6 @@ TEST(ResultsLogHeader, LinesAreFullWidthWithColumnsAboveTheResultLine)
     EXPECT_EQ(header[2].substr(13, 7), "\xEF\xE8\xF1\xE0\xED\xE8\xE5");
 }
 
-TEST_F(ResultsLogTest, FirstAppendWritesHeaderThenEachAppendOneLine)
-{
-    const std::string path = Path("Result3.txt");
-    results_log::Append(path, "first");
-    EXPECT_EQ(ReadBytes(path), HeaderBytes() + "first\r\n");
-    results_log::Append(path, "second \xE9");
-    EXPECT_EQ(ReadBytes(path), HeaderBytes() + "first\r\nsecond \xE9\r\n");
-}
-
 TEST_F(ResultsLogTest, ExistingFileWithoutHeaderIsOnlyAppendedTo)
 {
     const std::string path = Path("Result3.txt");
@@ -174,17 +165,6 @@ TEST_F(ResultsLogTest, LoadOfMissingFileGivesNothingAndUnreadableRaises)
     } catch (const EInOutError& e) {
         EXPECT_EQ(e.ErrorCode(), EISDIR);
     }
-}
-
-TEST_F(ResultsLogTest, LoadShowsWhatAppendWrote)
-{
-    const std::string path = Path("Result3.txt");
-    results_log::Append(path, "one");
-    results_log::Append(path, "two");
-    std::vector<std::string> expected(ResultsLogHeader().begin(), ResultsLogHeader().end());
-    expected.push_back("one");
-    expected.push_back("two");
-    EXPECT_EQ(results_log::Load(path), expected);
 }
 
 }  // namespace
