@@ -1,8 +1,60 @@
 // The start-up sequence: probe the machine and fill the pages.
 #include "app/firstcl_.h"
 
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/qt_text.h"
+#include "app/widgets/memo.h"
+#include "app/widgets/shadow_label.h"
+#include "app/widgets/spin_edit.h"
+#include "platform/convert.h"
+#include "platform/number_format.h"
+#include "results/results_log.h"
+
 namespace vt {
 
-void T_fVesktest::RunStartupSequence() {}
+namespace {
+
+inline constexpr const char* kReadmeName = "Vesk_test_readme.txt";
+
+}  // namespace
+
+// Runs in FormCreate, inside the general error handler: an error in one step
+// is shown, the steps after it are skipped and the controls they would have
+// set keep their design-time values.
+void T_fVesktest::RunStartupSequence()
+{
+    TEnvironment& env = Env();
+    const FormatSettings& fs = env.Format;
+
+    TotalPhysMem = env.ReadTotalPhysMem();
+    const TCpuInfo cpu = env.GetCPUInfo();
+    Edit14->setText(Q(IntToStr(RoundHalfEven(env.MeasureCpuMHz()))));
+
+    const std::int32_t year = StrToInt(A(env.Today().toString(QStringLiteral("yyyy"))));
+    // The spin edits keep a year outside their bounds within them.
+    RxSpinEdit1->setValue(year);
+    RxSpinEdit2->setValue(year);
+    RxSpinEdit3->setValue(year);
+    RxSpinEdit4->setValue(year + 1);
+
+    RxLabel8->SetCaption(Q(cpu.Vendor));
+    RxLabel1->SetCaption(Edit14->text() + QStringLiteral("mhz"));
+    Edit7->setText(Q(cpu.Vendor) + Edit14->text() + QStringLiteral("/"));
+
+    if (auto log = results_log::Load(env.ExeDir + kResultsLogName)) List->SetLines(*log);
+    if (auto readme = results_log::Load(env.ExeDir + kReadmeName)) Memo1->SetLines(*readme);
+
+    // The projection reads its value fields without thousands separators, so
+    // the capacity goes there ungrouped; the disk label keeps the grouped text.
+    Edit15->setText(Q(env.TotalDiskSizeText(fs, /*grouped=*/false)));
+    const long double mem = static_cast<long double>(TotalPhysMem);
+    Edit16->setText(Q(IntToStr(RoundHalfEven(mem / 1048576.0L + 0.495L))));
+    Edit5->setText(Q(IntToStr(RoundHalfEven(mem / 2097152.0L))));
+    Edit13->setText(Q(env.TotalDiskSizeText(fs, /*grouped=*/true) + "gb/"));
+
+    RxSpeedButton3Click(RxSpeedButton3);
+}
 
 }  // namespace vt

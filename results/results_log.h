@@ -1,0 +1,36 @@
+// The results log "Result3.txt" beside the executable: Windows-1251 text
+// lines, each ending in CR LF, a five-line table header written when the file
+// is created, then one result line per Save. The program only appends to the
+// log and shows it; it never parses, shortens or rewrites it.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vt {
+
+inline constexpr const char* kResultsLogName = "Result3.txt";
+
+// The five header lines, 82 Windows-1251 characters each, without line ends.
+// Their column separators lie above those of the result line.
+const std::array<std::string, 5>& ResultsLogHeader();
+
+namespace results_log {
+
+// Appends `line` and CR LF to the log at `path`; a log that does not exist
+// is first created with the header. Every open, write and close is checked:
+// the first that fails raises EInOutError with the system's error code, and
+// whatever was written before it stays in the file.
+void Append(const std::string& path, std::string_view line);
+
+// The lines of a text file (the log, the readme), split at CR LF or a lone
+// LF, bytes as they are; nothing when the file does not exist. A file that
+// exists but cannot be read raises EInOutError with the system's error code.
+std::optional<std::vector<std::string>> Load(const std::string& path);
+
+}  // namespace results_log
+
+}  // namespace vt
