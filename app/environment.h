@@ -7,6 +7,7 @@
 #include <QDate>
 #include <cstdint>
 #include <functional>
+#include <iostream>
 #include <string>
 
 #include "platform/format_settings.h"
@@ -27,6 +28,9 @@ struct TEnvironment {
     // or not.
     std::function<std::string(const FormatSettings&, bool grouped)> TotalDiskSizeText;
     std::function<QDate()> Today;
+    // The process's standard output; the file read-speed test writes the
+    // messages of its failed runs here.
+    std::ostream* StdOut = &std::cout;
 
     // The machine this process runs on.
     static TEnvironment System();
