@@ -35,9 +35,9 @@ public:
     // size cannot be read.
     std::int64_t Size() const;
 
-    // The alignment in bytes that direct reads of this file demand of the
-    // buffer's address: what the file system reports where the kernel says,
-    // else the page size.
+    // The alignment in bytes for the buffer of direct reads of this file:
+    // what the file system demands where the kernel says so, but never less
+    // than the page size.
     std::size_t BufferAlignment() const;
 
     // One read of `count` bytes at the current position. Returns the bytes

@@ -50,16 +50,19 @@ std::int64_t TDirectFile::Size() const
 
 std::size_t TDirectFile::BufferAlignment() const
 {
+    // At least a page: a 64 KiB buffer that merely meets a 512-byte demand
+    // straddles one page more and makes each request one segment longer.
+    const std::size_t page = PageSize();
 #ifdef STATX_DIOALIGN
     // Kernels from 6.1 report the direct-I/O alignment per file; older ones
     // leave the bit out of the answer, and then the page size, which every
     // file system accepts, is used.
     struct statx stx {};
     if (statx(fd_, "", AT_EMPTY_PATH, STATX_DIOALIGN, &stx) == 0 &&
-        (stx.stx_mask & STATX_DIOALIGN) != 0 && stx.stx_dio_mem_align != 0)
+        (stx.stx_mask & STATX_DIOALIGN) != 0 && stx.stx_dio_mem_align > page)
         return stx.stx_dio_mem_align;
 #endif
-    return PageSize();
+    return page;
 }
 
 std::int64_t TDirectFile::Read(void* buffer, std::size_t count)
