@@ -7,6 +7,7 @@
 #include <QDate>
 #include <cstdint>
 #include <functional>
+#include <iostream>
 #include <string>
 
 #include "platform/format_settings.h"
@@ -29,6 +30,9 @@ struct TEnvironment {
     std::function<QDate()> Today;
     // Runs the empty loop of the given count (the processor work of test 2).
     std::function<void(std::int32_t count)> EmptyLoop;
+    // The process's standard output; the file read-speed test writes the
+    // messages of its failed runs here.
+    std::ostream* StdOut = &std::cout;
 
     // The machine this process runs on.
     static TEnvironment System();

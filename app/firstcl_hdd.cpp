@@ -1,9 +1,92 @@
 // Test 4: uncached file read speed.
+#include <QFile>
+#include <cerrno>
+#include <new>
+#include <optional>
+#include <ostream>
+
+#include "app/dialogs.h"
 #include "app/firstcl_.h"
+#include "app/qt_text.h"
+#include "app/widgets/filename_edit.h"
+#include "app/widgets/memo.h"
+#include "app/widgets/shadow_label.h"
+#include "benchmarks/file_read.h"
+#include "platform/direct_file.h"
+#include "platform/errors.h"
+#include "platform/number_format.h"
 
 namespace vt {
 
-void T_fVesktest::RxSpeedButton1Click(QObject*) {}
-void T_fVesktest::FilenameEdit1AfterDialog(QObject*, QString&, bool&) {}
+namespace {
+// File names go to the system as its own bytes, not as Windows-1251 text.
+std::string SystemName(const QString& name)
+{
+    return QFile::encodeName(name).toStdString();
+}
+
+// One line on `out`. A line that cannot be written raises the I/O error of
+// the failed write.
+void WriteLine(std::ostream& out, const std::string& line)
+{
+    errno = 0;
+    out << line << '\n' << std::flush;
+    if (!out) {
+        const int code = errno != 0 ? errno : EIO;
+        out.clear();
+        throw EInOutError(code);
+    }
+}
+}  // namespace
+
+void T_fVesktest::RxSpeedButton1Click(QObject*)
+{
+    const QString N = FilenameEdit1->FileName();
+    const std::string name = SystemName(N);
+    const std::int64_t L = DirectoryEntrySize(name);
+    if (L <= kFileReadMinSize)
+        Dialogs().ShowMessage(this, QStringLiteral("Size of file must be > 1mb"));
+    ShowWait(RxLabel4);
+    if (N.isEmpty() || !FileExists(name) || L <= kFileReadMinSize) {
+        ShowReady(RxLabel4);
+        return;
+    }
+
+    // The test reports its own failures on standard output; the handle and
+    // the buffer are released before the line is written.
+    std::optional<std::string> failure;
+    try {
+        TDirectFile file;
+        if (const int error = file.Open(name))
+            throw Exception("Failed to open " + name + "\nError:" + std::to_string(error));
+        const std::int64_t S = file.Size();
+        TAlignedBuffer buffer;
+        if (!buffer.Allocate(kFileReadRequest, file.BufferAlignment()))
+            throw EOutOfMemory("Cant allocate memory");
+        const TFileReadRun run = ReadWholeFile(file, S, buffer.Data(), Env().Ticks, name);
+        const std::int32_t T = run.ElapsedMs;
+
+        Scores.HddSpeed = static_cast<double>(HddSpeedFigure(S, T));
+        ToTab();
+        const std::string mibPerSec = FloatToStr(SpeedThousandths(S, T) * 0.001L, Env().Format);
+        HDDspeed->SetCaption(Q(mibPerSec + " Mb/s"));
+        const std::string cdTimes = FloatToStr(CdSpeedTenths(S, T) * 0.1L, Env().Format);
+        CDspeed->SetCaption(Q(cdTimes + "X"));
+        Memo2->AddLine("Average speed of reading =  " + mibPerSec + " mb/s");
+        Memo2->AddLine("For CD's average x-speed = " + cdTimes + "X");
+    } catch (const std::bad_alloc&) {
+        failure = EOutOfMemory().Message();
+    } catch (const std::exception& e) {
+        failure = e.what();
+    }
+    if (failure) WriteLine(*Env().StdOut, *failure);
+    ShowReady(RxLabel4);
+}
+
+void T_fVesktest::FilenameEdit1AfterDialog(QObject*, QString& Name, bool&)
+{
+    const std::int64_t size = DirectoryEntrySize(SystemName(Name));
+    FileSz->SetCaption(Q(IntToStr(size / 1048576) + " Mb"));
+}
 
 }  // namespace vt

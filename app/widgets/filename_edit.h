@@ -31,6 +31,14 @@ public:
     // Opens the dialog, as the browse button does.
     void Browse();
 
+    // The first item of `text` read as a command line: the name between the
+    // first pair of double quotes when it starts with one (to the end when
+    // the quote is not closed), otherwise the first blank-delimited word; a
+    // blank is any character up to the space.
+    static QString FirstCommandLineItem(const QString& text);
+    // A name as the edit writes it: in double quotes when it has a blank.
+    static QString QuotedName(const QString& name);
+
     std::function<void(QString& name, bool& action)> AfterDialog;
 
 protected:
