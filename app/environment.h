@@ -27,6 +27,9 @@ struct TEnvironment {
     // or not.
     std::function<std::string(const FormatSettings&, bool grouped)> TotalDiskSizeText;
     std::function<QDate()> Today;
+    // Bytes the process can still obtain and touch (the memory test refuses
+    // a block larger than this).
+    std::function<std::int64_t()> AvailableMemory;
 
     // The machine this process runs on.
     static TEnvironment System();
