@@ -103,14 +103,6 @@ TEST(CgroupMemoryDirs, EscapedMountPoint)
     EXPECT_EQ(Paths(dirs, true), (Dirs{"/mnt/cg two/a", "/mnt/cg two"}));
 }
 
-TEST(LowestKnown, MinimumOfKnownFiguresOrUnknown)
-{
-    EXPECT_EQ(LowestKnown({}), kAvailableMemoryUnknown);
-    EXPECT_EQ(LowestKnown({std::nullopt, std::nullopt}), kAvailableMemoryUnknown);
-    EXPECT_EQ(LowestKnown({std::int64_t{500}, std::nullopt, std::int64_t{200}}), 200);
-    EXPECT_EQ(LowestKnown({std::int64_t{0}, std::int64_t{200}}), 0);
-}
-
 TEST(AvailableMemory, ThisMachineReportsSomethingPositive)
 {
     EXPECT_GT(AvailableMemory(), 0);

@@ -6,6 +6,15 @@
 #include "benchmarks/memory_test.h"
 #include "window_fixture.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+// The refusal of a huge block must reach the program as a null pointer, as
+// it does without the sanitizer, instead of ending the process.
+extern "C" const char* __asan_default_options()
+{
+    return "allocator_may_return_null=1";
+}
+#endif
+
 namespace vt::testing {
 
 // Runs the memory test the way a click does, inside the general error handler.
