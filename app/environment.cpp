@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "benchmarks/empty_loop.h"
+#include "platform/memory_available.h"
 #include "sysinfo/probes.h"
 
 namespace vt {
@@ -21,6 +22,7 @@ TEnvironment TEnvironment::System()
     };
     env.Today = [] { return QDate::currentDate(); };
     env.EmptyLoop = [](std::int32_t count) { vt::EmptyLoop(count); };
+    env.AvailableMemory = [] { return vt::AvailableMemory(); };
     return env;
 }
 

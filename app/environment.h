@@ -33,6 +33,9 @@ struct TEnvironment {
     // The process's standard output; the file read-speed test writes the
     // messages of its failed runs here.
     std::ostream* StdOut = &std::cout;
+    // Bytes the process can still obtain and touch (the memory test refuses
+    // a block larger than this).
+    std::function<std::int64_t()> AvailableMemory;
 
     // The machine this process runs on.
     static TEnvironment System();

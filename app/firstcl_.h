@@ -8,6 +8,7 @@
 
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -76,6 +77,11 @@ public:
     std::unique_ptr<TStringList> SortItemList;
     std::string SortPivot;
     std::int64_t TotalPhysMem = 0;  // bytes
+
+    // Memory test: passes of each kind, and a call with the block and its
+    // used size just before the check (tests corrupt the block there).
+    int MemoryPasses = 100;
+    std::function<void(std::uint8_t* block, std::int64_t size)> BeforeMemoryCheck;
 
     // ---- controls, by their designer names ----
     TPageControl* PageControl1 = nullptr;

@@ -93,6 +93,7 @@ inline TEnvironment FakeEnvironment(const std::string& exeDir)
     env.TotalDiskSizeText = [](const FormatSettings&, bool) { return std::string("40.0"); };
     env.Today = [] { return QDate(2003, 6, 1); };
     env.EmptyLoop = [](std::int32_t) {};
+    env.AvailableMemory = [] { return std::int64_t{1} << 40; };
     return env;
 }
 

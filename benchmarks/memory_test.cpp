@@ -1,0 +1,112 @@
+#include "benchmarks/memory_test.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/errors.h"
+
+namespace vt {
+
+namespace {
+std::atomic<int> liveBlocks{0};
+}  // namespace
+
+TMemoryBlockSize ChooseBlockSize(std::int32_t n, std::int64_t totalPhysMem)
+{
+    const std::int64_t bytes = std::int64_t{n} * kMiB;
+    // bytes > 0.8 x totalPhysMem, exactly: both products are integers that fit
+    // the 64-bit mantissa of long double (|bytes| < 2^52, 4 x a 63-bit
+    // value is a power-of-two scaling), so the comparison rounds nothing and
+    // cannot overflow.
+    const bool tooLarge =
+        5.0L * static_cast<long double>(bytes) > 4.0L * static_cast<long double>(totalPhysMem);
+    if (bytes < kMiB || tooLarge) return {totalPhysMem / 2, true};
+    return {bytes, false};
+}
+
+TMemoryBlock::TMemoryBlock(std::int64_t size) : size_(size)
+{
+    if (size < 0) throw EOutOfMemory();
+    data_ = static_cast<std::uint8_t*>(std::malloc(static_cast<std::size_t>(size) + 1));
+    if (data_ == nullptr) throw EOutOfMemory();
+    ++liveBlocks;
+}
+
+TMemoryBlock::~TMemoryBlock()
+{
+    Release();
+}
+
+void TMemoryBlock::Release()
+{
+    if (data_ == nullptr) return;
+    std::free(data_);
+    data_ = nullptr;
+    --liveBlocks;
+}
+
+int TMemoryBlock::Live()
+{
+    return liveBlocks.load();
+}
+
+std::int32_t TimeFills(std::uint8_t* block, std::int64_t size, int passes, const TickSource& ticks)
+{
+    const std::uint32_t t0 = ticks();
+    for (int pass = 0; pass < passes; ++pass) {
+        std::memset(block, kMemoryPattern, static_cast<std::size_t>(size));
+        // Every pass stores for real: without this barrier the compiler may
+        // see 99 of the 100 identical fills as dead and keep only the last.
+        asm volatile("" : : "r"(block) : "memory");
+    }
+    const std::uint32_t t1 = ticks();
+    return TickDiff(t1, t0);
+}
+
+void CountingPass(std::int64_t steps)
+{
+    if (steps <= 0) return;
+    auto counter = static_cast<std::uint64_t>(steps);
+#if defined(__x86_64__)
+    // The loop is aligned so that its speed does not depend on where the
+    // linker happens to place it.
+    asm volatile(
+        ".p2align 4\n"
+        "1:\n\t"
+        "dec %0\n\t"
+        "jnz 1b\n"
+        : "+r"(counter)
+        :
+        : "cc");
+#else
+    // Elsewhere the counter goes through an empty asm statement each step,
+    // which the compiler must assume reads and changes it.
+    do {
+        asm volatile("" : "+r"(counter));
+    } while (--counter != 0);
+#endif
+}
+
+std::int32_t TimeCountingPasses(std::int64_t steps, int passes, const TickSource& ticks)
+{
+    const std::uint32_t t0 = ticks();
+    for (int pass = 0; pass < passes; ++pass) CountingPass(steps);
+    const std::uint32_t t1 = ticks();
+    return TickDiff(t1, t0);
+}
+
+std::int64_t CountWrongBytes(const std::uint8_t* block, std::int64_t count)
+{
+    std::int64_t wrong = 0;
+    for (std::int64_t i = 0; i < count; ++i) wrong += block[i] != kMemoryPattern;
+    return wrong;
+}
+
+long double MemorySpeed(std::int64_t wholeMiB, int passes, std::int32_t elapsedMs)
+{
+    const std::int64_t mibTimes1000 = wholeMiB * passes * 1000;
+    return Divide(static_cast<long double>(mibTimes1000), static_cast<long double>(elapsedMs));
+}
+
+}  // namespace vt

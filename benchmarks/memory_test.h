@@ -1,0 +1,75 @@
+// Test 5, memory fill and read: the measured parts.
+//
+// The block comes from the general allocator before any tick is read; the
+// fills and the counting passes are timed separately with the tick counter;
+// the check that every byte still holds the pattern runs after the last
+// reading. Figures are whole MiB of the block per second, in extended
+// precision.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/tick_count.h"
+
+namespace vt {
+
+constexpr std::int64_t kMiB = 1048576;
+constexpr std::uint8_t kMemoryPattern = 0xA5;
+constexpr int kMemoryPasses = 100;
+
+// The block size for an entry of n MiB: n MiB, unless that is below 1 MiB or
+// above 0.8 of the physical memory, when it is half the physical memory
+// (remainder dropped) and Clamped is set. Exactly 0.8 of the memory is kept.
+struct TMemoryBlockSize {
+    std::int64_t Bytes = 0;
+    bool Clamped = false;
+};
+TMemoryBlockSize ChooseBlockSize(std::int32_t n, std::int64_t totalPhysMem);
+
+// The test's block: size + 1 bytes from the general allocator, released when
+// the object goes or at Release(). Only the first `size` bytes are used; the
+// last one is never touched. Raises EOutOfMemory when the allocator has
+// nothing to give.
+class TMemoryBlock {
+public:
+    explicit TMemoryBlock(std::int64_t size);
+    ~TMemoryBlock();
+    TMemoryBlock(const TMemoryBlock&) = delete;
+    TMemoryBlock& operator=(const TMemoryBlock&) = delete;
+
+    std::uint8_t* Data() const { return data_; }
+    std::int64_t Size() const { return size_; }
+    // Gives the memory back now; Data() is null afterwards.
+    void Release();
+
+    // Blocks currently held by the process, so that a leak shows.
+    static int Live();
+
+private:
+    std::uint8_t* data_ = nullptr;
+    std::int64_t size_ = 0;
+};
+
+// `passes` bulk fills of the first `size` bytes with kMemoryPattern, one
+// memset per pass, between two tick readings. Returns the elapsed ms.
+std::int32_t TimeFills(std::uint8_t* block, std::int64_t size, int passes, const TickSource& ticks);
+
+// One counting pass: `steps` iterations of a loop that only steps its
+// counter, one decrement and one conditional branch each, with no memory
+// access. Written in assembly so that no compiler can shorten or drop it.
+void CountingPass(std::int64_t steps);
+
+// `passes` counting passes of `steps` steps between two tick readings.
+// Returns the elapsed ms.
+std::int32_t TimeCountingPasses(std::int64_t steps, int passes, const TickSource& ticks);
+
+// Bytes among the first `count` of the block that do not hold kMemoryPattern.
+std::int64_t CountWrongBytes(const std::uint8_t* block, std::int64_t count);
+
+// MiB per second of `passes` passes over `wholeMiB` MiB in `elapsedMs`:
+// wholeMiB x passes x 1000 / elapsedMs, the product formed exactly as an
+// integer and divided in extended precision. Zero elapsed time raises
+// EZeroDivide.
+long double MemorySpeed(std::int64_t wholeMiB, int passes, std::int32_t elapsedMs);
+
+}  // namespace vt

@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <limits>
+#include <vector>
+
+#include "benchmarks/memory_test.h"
+#include "platform/errors.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+// The refusal of a huge block must reach the program as a null pointer, as
+// it does without the sanitizer, instead of ending the process.
+extern "C" const char* __asan_default_options()
+{
+    return "allocator_may_return_null=1";
+}
+#endif
+
+namespace vt {
+namespace {
+
+constexpr std::int64_t kGiB = 1024 * kMiB;
+
+struct BlockSizeRow {
+    const char* name;
+    std::int32_t n;
+    std::int64_t total;
+    std::int64_t bytes;
+    bool clamped;
+};
+
+class ChooseBlockSizeTest : public ::testing::TestWithParam<BlockSizeRow> {};
+
+TEST_P(ChooseBlockSizeTest, Clamp)
+{
+    const auto& row = GetParam();
+    const TMemoryBlockSize size = ChooseBlockSize(row.n, row.total);
+    EXPECT_EQ(size.Bytes, row.bytes);
+    EXPECT_EQ(size.Clamped, row.clamped);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ChooseBlockSizeTest,
+    ::testing::Values(
+        BlockSizeRow{"one", 1, 8 * kMiB, kMiB, false},
+        BlockSizeRow{"zero", 0, 8 * kMiB, 4 * kMiB, true},
+        BlockSizeRow{"negative", -3, 8 * kMiB, 4 * kMiB, true},
+        BlockSizeRow{"most_negative", std::numeric_limits<std::int32_t>::min(), 8 * kMiB, 4 * kMiB,
+                     true},
+        BlockSizeRow{"below_four_fifths", 6, 8 * kMiB, 6 * kMiB, false},
+        BlockSizeRow{"above_four_fifths", 7, 8 * kMiB, 4 * kMiB, true},
+        BlockSizeRow{"exactly_four_fifths", 8, 10 * kMiB, 8 * kMiB, false},
+        BlockSizeRow{"just_above_four_fifths", 8, 10 * kMiB - 1, 5 * kMiB - 1, true},
+        BlockSizeRow{"odd_memory_halved_down", 0, 5 * kMiB + 1001, 5 * kMiB / 2 + 500, true},
+        BlockSizeRow{"largest_entry", std::numeric_limits<std::int32_t>::max(), 24 * kGiB,
+                     12 * kGiB, true},
+        BlockSizeRow{"largest_entry_fits", std::numeric_limits<std::int32_t>::max(),
+                     std::int64_t{1} << 60,
+                     std::int64_t{std::numeric_limits<std::int32_t>::max()} * kMiB, false},
+        BlockSizeRow{"memory_below_two_mib", 1, kMiB, kMiB / 2, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(MemorySpeed, WholeMibPerSecond)
+{
+    EXPECT_EQ(MemorySpeed(32, 100, 2000), 1600.0L);
+    EXPECT_EQ(MemorySpeed(32, 100, 500), 6400.0L);
+    EXPECT_EQ(MemorySpeed(1, 100, 3), 100000.0L / 3.0L);
+    EXPECT_EQ(MemorySpeed(12288, 100, 1), 1228800000.0L);
+    EXPECT_EQ(MemorySpeed(64, 1, 16), 4000.0L);
+    EXPECT_THROW(MemorySpeed(32, 100, 0), EZeroDivide);
+}
+
+// Ticks read in turn from a script, counting the readings.
+struct Script {
+    std::deque<std::uint32_t> values;
+    int reads = 0;
+    TickSource Source()
+    {
+        return [this] {
+            ++reads;
+            const auto v = values.front();
+            values.pop_front();
+            return v;
+        };
+    }
+};
+
+TEST(TimeFills, FillsExactlyTheUsedBytesBetweenTwoReadings)
+{
+    std::vector<std::uint8_t> block(3 * kMiB / 2 + 1, 0x00);
+    Script ticks{{0xFFFFFF00u, 0x00000100u}};  // across the counter's wrap
+    EXPECT_EQ(TimeFills(block.data(), 3 * kMiB / 2, 3, ticks.Source()), 512);
+    EXPECT_EQ(ticks.reads, 2);
+    EXPECT_EQ(CountWrongBytes(block.data(), 3 * kMiB / 2), 0);
+    EXPECT_EQ(block.back(), 0x00) << "the byte past the used size is never written";
+}
+
+TEST(TimeCountingPasses, TwoReadingsAndNoStepsIsHarmless)
+{
+    Script ticks{{100, 350, 7, 7}};
+    EXPECT_EQ(TimeCountingPasses(kMiB, 2, ticks.Source()), 250);
+    EXPECT_EQ(TimeCountingPasses(0, 5, ticks.Source()), 0);
+    EXPECT_EQ(ticks.reads, 4);
+}
+
+TEST(CountWrongBytes, CountsOnlyWithinTheCheckedPrefix)
+{
+    std::vector<std::uint8_t> block(4096, kMemoryPattern);
+    block[0] = 0;
+    block[100] = 0xA4;
+    block[4095] = 0x5A;
+    block[3000] = 0xFF;
+    EXPECT_EQ(CountWrongBytes(block.data(), 4096), 4);
+    EXPECT_EQ(CountWrongBytes(block.data(), 3000), 2);
+    EXPECT_EQ(CountWrongBytes(block.data(), 0), 0);
+}
+
+TEST(TMemoryBlock, HeldUntilReleasedOrGone)
+{
+    const int before = TMemoryBlock::Live();
+    {
+        TMemoryBlock block(kMiB);
+        ASSERT_NE(block.Data(), nullptr);
+        EXPECT_EQ(block.Size(), kMiB);
+        EXPECT_EQ(TMemoryBlock::Live(), before + 1);
+        block.Release();
+        EXPECT_EQ(block.Data(), nullptr);
+        EXPECT_EQ(TMemoryBlock::Live(), before);
+        block.Release();
+        EXPECT_EQ(TMemoryBlock::Live(), before);
+    }
+    EXPECT_EQ(TMemoryBlock::Live(), before);
+}
+
+TEST(TMemoryBlock, AllocatorRefusalIsOutOfMemory)
+{
+    const int before = TMemoryBlock::Live();
+    // Beyond the 47-bit user address space: no allocator can grant it.
+    try {
+        TMemoryBlock block(std::int64_t{1} << 52);
+        FAIL() << "a 4 PiB block was granted";
+    } catch (const EOutOfMemory& e) {
+        EXPECT_EQ(e.Message(), "Out of memory");
+    }
+    EXPECT_EQ(TMemoryBlock::Live(), before);
+}
+
+}  // namespace
+}  // namespace vt
