@@ -42,15 +42,15 @@ public:
     // ---- handlers, one per control event ----
     void FormCreate(QObject* Sender);
     void FormDestroy(QObject* Sender);
-    void Button1Click(QObject* Sender);         // 1. Create and Sort Lists
-    void Button3Click(QObject* Sender);         // 2. 10^9 Cycles
-    void BitBtn1Click(QObject* Sender);         // 3. Draw Shapes
-    void RxSpeedButton1Click(QObject* Sender);  // 4. HDD Speed (File Reading)
-    void RxSpeedButton4Click(QObject* Sender);  // 5. FillChar & ReadChar
-    void RxSpeedButton2Click(QObject* Sender);  // show record
-    void RxSpeedButton3Click(QObject* Sender);  // projection arrow
-    void Button2Click(QObject* Sender);         // Save
-    void Button4Click(QObject* Sender);         // Clear
+    void Button1Click(QObject* Sender);          // 1. Create and Sort Lists
+    void Button3Click(QObject* Sender);          // 2. 10^9 Cycles
+    void BitBtn1Click(QObject* Sender);          // 3. Draw Shapes
+    void RxSpeedButton1Click(QObject* Sender);   // 4. HDD Speed (File Reading)
+    void RxSpeedButton4Click(QObject* Sender);   // 5. FillChar & ReadChar
+    void RxSpeedButton2Click(QObject* Sender);   // show record
+    void RxSpeedButton3Click(QObject* Sender);   // projection arrow
+    void Button2Click(QObject* Sender);          // Save
+    void Button4Click(QObject* Sender);          // Clear
     void FilenameEdit1AfterDialog(QObject* Sender, QString& Name, bool& Action);
     void ListBoxChange(QObject* Sender);
     void ListBox1DblClick(QObject* Sender);
