@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/environment.h"
+#include "benchmarks/list_test.h"
 #include "benchmarks/strings.h"
 #include "results/scores.h"
 
@@ -76,6 +77,9 @@ public:
     std::unique_ptr<TStringList> SortKeyList;
     std::unique_ptr<TStringList> SortItemList;
     std::string SortPivot;
+    // Owns the list test's records; releases those no list refers to after
+    // each run, outside its timing.
+    TPersonPool PersonPool;
     std::int64_t TotalPhysMem = 0;  // bytes
 
     // Memory test: passes of each kind, and a call with the block and its

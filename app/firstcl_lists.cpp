@@ -1,13 +1,73 @@
-// Test 1: person records, list building and sorting.
+// Test 1: person records, list building and sorting. The window gathers its
+// lists and clock, runs the core test and shows the figures.
+#include <QLineEdit>
+
+#include "app/dialogs.h"
 #include "app/firstcl_.h"
+#include "app/qt_text.h"
+#include "app/widgets/list_box.h"
+#include "app/widgets/shadow_label.h"
+#include "benchmarks/list_test.h"
+#include "benchmarks/person.h"
+#include "benchmarks/sorting.h"
+#include "platform/number_format.h"
 
 namespace vt {
 
-void T_fVesktest::Button1Click(QObject*) {}
-void T_fVesktest::ListView() {}
-void T_fVesktest::Sorting(TListBox*) {}
-void T_fVesktest::QuickSort(std::int32_t, std::int32_t) {}
-void T_fVesktest::RxSpeedButton2Click(QObject*) {}
+namespace {
+
+// The record's plain message box: its name and address.
+void Show(QWidget* parent, const TPerson& person)
+{
+    Dialogs().ShowMessage(parent, Q(person.ShowText()));
+}
+
+}  // namespace
+
+void T_fVesktest::Button1Click(QObject*)
+{
+    ShowWait(RxLabel3);
+    Scores.ListCreateTime = BuildLists(ListBox1->Items(), ListBox2->Items(), ListBox3->Items(),
+                                       PersonPool, Env().Ticks);
+    Edit1->setText(Q(FloatToStr(Scores.ListCreateTime, Env().Format)));
+    Sorting(ListBox2);
+    // Outside every timed interval: the records of the earlier repetitions
+    // (and of the previous run) are referenced by no list any more.
+    PersonPool.ReleaseUnreferenced({&ListBox1->Items(), SortItemList.get()});
+    ShowReady(RxLabel3);
+}
+
+void T_fVesktest::ListView()
+{
+    vt::ListView(ListBox1->Items(), ListBox2->Items(), ListBox3->Items());
+}
+
+void T_fVesktest::Sorting(TListBox* ListBox)
+{
+    const TSortLists lists{ListBox1->Items(), ListBox2->Items(), ListBox3->Items(),
+                           *SortKeyList,      *SortItemList,     SortPivot};
+    TSortTimes times{Scores.SortTime, Scores.SortOutputTime};
+    vt::Sorting(ListBox->Items(), lists, Env().Ticks, times, [this](double sortTime) {
+        Scores.SortTime = sortTime;
+        Edit1->setText(Q(FloatToStr(sortTime, Env().Format)));
+    });
+    Scores.SortOutputTime = times.SortOutputTime;
+    Edit1->setText(Q(FloatToStr(Scores.SortOutputTime, Env().Format)));
+    ToTab();
+}
+
+void T_fVesktest::QuickSort(std::int32_t L, std::int32_t R)
+{
+    vt::QuickSort(*SortKeyList, *SortItemList, SortPivot, L, R);
+}
+
+void T_fVesktest::RxSpeedButton2Click(QObject*)
+{
+    const int index = ListBox1->ItemIndex();
+    if (index < 0) return;
+    Show(this, TPerson::From(ListBox1->Items().Objects(index)));
+}
+
 void T_fVesktest::ListBoxChange(QObject*) {}
 void T_fVesktest::ListBox1DblClick(QObject*) {}
 

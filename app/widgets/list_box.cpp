@@ -1,12 +1,30 @@
 #include "app/widgets/list_box.h"
 
 #include <QPaintEvent>
+#include <QStyledItemDelegate>
 #include <utility>
 
 #include "app/qt_text.h"
 #include "platform/errors.h"
 
 namespace vt {
+
+namespace {
+
+// Draws entries as usual at the list box's fixed item height. With uniform
+// item sizes the view asks this for the first entry only.
+class TFixedHeightDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(TListBox::ItemHeight);
+        return size;
+    }
+};
+
+}  // namespace
 
 TListBoxItems::TListBoxItems(TListBox* owner) : QAbstractListModel(owner), owner_(owner) {}
 
@@ -35,7 +53,11 @@ void TListBoxItems::EndUpdate()
     if (--updateCount_ == 0) {
         endResetModel();
         owner_->setUpdatesEnabled(true);
-        owner_->viewport()->repaint();
+        // Lay the entries out now (asking for an entry's place does that),
+        // so that the one repaint below shows them and leaves no second
+        // repaint pending; then repaint the whole box, scroll bar included.
+        owner_->visualRect(index(0));
+        owner_->repaint();
     }
 }
 
@@ -94,6 +116,9 @@ void TListBoxItems::Exchange(int a, int b)
 TListBox::TListBox(QWidget* parent) : QListView(parent), items_(new TListBoxItems(this))
 {
     setModel(items_);
+    setItemDelegate(new TFixedHeightDelegate(this));
+    // Only the first entry is measured; without this the first layout after
+    // a refill would measure every entry.
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

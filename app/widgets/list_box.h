@@ -3,7 +3,8 @@
 //
 // Items() is the entry list. Between BeginUpdate and EndUpdate (which nest)
 // changes only touch the entries: the view is told once, at the outermost
-// EndUpdate, and repaints there at once.
+// EndUpdate, lays the entries out and repaints there at once, exactly once.
+// All entries share one height, so a refill never measures its entries.
 #pragma once
 
 #include <QAbstractListModel>
@@ -52,6 +53,9 @@ class TListBox : public QListView {
     Q_OBJECT
 public:
     explicit TListBox(QWidget* parent = nullptr);
+
+    // Every entry is this many pixels high.
+    static constexpr int ItemHeight = 12;
 
     TListBoxItems& Items() { return *items_; }
     const TListBoxItems& Items() const { return *items_; }
