@@ -32,19 +32,16 @@ TEST_P(StrToIntValid, ParsesValue)
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, StrToIntValid,
-    ::testing::Values(IntRow{"Zero", "0", 0}, IntRow{"Plain", "1466", 1466},
-                      IntRow{"LeadingZeros", "007", 7}, IntRow{"LeadingBlanks", "   42", 42},
-                      IntRow{"Plus", "+7", 7}, IntRow{"Minus", "-7", -7},
-                      IntRow{"BlanksThenSign", "  -12", -12}, IntRow{"Hex40", "$40", 64},
-                      IntRow{"HexLower", "$ff", 255}, IntRow{"HexMixed", "$aB", 171},
-                      IntRow{"NegativeHex", "-$10", -16}, IntRow{"BlankHex", " $10", 16},
-                      IntRow{"HexMaxPositive", "$7FFFFFFF", 2147483647},
-                      IntRow{"HexHighBit", "$80000000", INT32_MIN},
-                      IntRow{"HexAllBits", "$FFFFFFFF", -1},
-                      IntRow{"HexLongLeadingZeros", "$000000000010", 16},
-                      IntRow{"Max", "2147483647", 2147483647},
-                      IntRow{"Min", "-2147483648", INT32_MIN},
-                      IntRow{"PlusMax", "+2147483647", 2147483647}),
+    ::testing::Values(
+        IntRow{"Zero", "0", 0}, IntRow{"Plain", "1466", 1466}, IntRow{"LeadingZeros", "007", 7},
+        IntRow{"LeadingBlanks", "   42", 42}, IntRow{"Plus", "+7", 7}, IntRow{"Minus", "-7", -7},
+        IntRow{"BlanksThenSign", "  -12", -12}, IntRow{"Hex40", "$40", 64},
+        IntRow{"HexLower", "$ff", 255}, IntRow{"HexMixed", "$aB", 171},
+        IntRow{"NegativeHex", "-$10", -16}, IntRow{"BlankHex", " $10", 16},
+        IntRow{"HexMaxPositive", "$7FFFFFFF", 2147483647},
+        IntRow{"HexHighBit", "$80000000", INT32_MIN}, IntRow{"HexAllBits", "$FFFFFFFF", -1},
+        IntRow{"HexLongLeadingZeros", "$000000000010", 16}, IntRow{"Max", "2147483647", 2147483647},
+        IntRow{"Min", "-2147483648", INT32_MIN}, IntRow{"PlusMax", "+2147483647", 2147483647}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct BadRow {
@@ -77,10 +74,9 @@ INSTANTIATE_TEST_SUITE_P(
                       BadRow{"DoubleSign", "+-5"}, BadRow{"Letters", "abc"},
                       BadRow{"TrailingLetter", "12a"}, BadRow{"Decimal", "1.5"},
                       BadRow{"AboveMax", "2147483648"}, BadRow{"BelowMin", "-2147483649"},
-                      BadRow{"FarAboveMax", "99999999999999999999"},
-                      BadRow{"DollarOnly", "$"}, BadRow{"NegativeDollarOnly", "-$"},
-                      BadRow{"HexBadDigit", "$1G"}, BadRow{"HexSignInside", "$-1"},
-                      BadRow{"HexAbove32Bits", "$100000000"},
+                      BadRow{"FarAboveMax", "99999999999999999999"}, BadRow{"DollarOnly", "$"},
+                      BadRow{"NegativeDollarOnly", "-$"}, BadRow{"HexBadDigit", "$1G"},
+                      BadRow{"HexSignInside", "$-1"}, BadRow{"HexAbove32Bits", "$100000000"},
                       BadRow{"HexTrailingBlank", "$10 "}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -149,20 +145,13 @@ std::vector<std::pair<FormatSettings, BadRow>> InvalidFloats()
 {
     std::vector<std::pair<FormatSettings, BadRow>> rows;
     const BadRow dot[] = {
-        {"DotEmpty", ""},
-        {"DotBlank", " "},
-        {"DotSeparatorOnly", "."},
-        {"DotCommaNotSeparator", "1,5"},
-        {"DotGrouping", "1,000.5"},
-        {"DotTwoSeparators", "1.2.3"},
-        {"DotLetters", "abc"},
-        {"DotExponentWithoutDigits", "1e"},
-        {"DotExponentOnly", "e5"},
-        {"DotDoubleSign", "--1"},
-        {"DotInnerBlank", "1 000"},
-        {"DotInfinity", "INF"},
-        {"DotNan", "NAN"},
-        {"DotOverflow", "1e5000"},
+        {"DotEmpty", ""},           {"DotBlank", " "},
+        {"DotSeparatorOnly", "."},  {"DotCommaNotSeparator", "1,5"},
+        {"DotGrouping", "1,000.5"}, {"DotTwoSeparators", "1.2.3"},
+        {"DotLetters", "abc"},      {"DotExponentWithoutDigits", "1e"},
+        {"DotExponentOnly", "e5"},  {"DotDoubleSign", "--1"},
+        {"DotInnerBlank", "1 000"}, {"DotInfinity", "INF"},
+        {"DotNan", "NAN"},          {"DotOverflow", "1e5000"},
         {"DotHex", "$10"},
     };
     for (const auto& r : dot) rows.push_back({kDot, r});

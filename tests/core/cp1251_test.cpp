@@ -71,20 +71,22 @@ TEST_P(Utf8ToCp1251Lossy, ReplacesWithQuestionMark)
     EXPECT_EQ(Utf8ToCp1251(GetParam().utf8), GetParam().ansi);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, Utf8ToCp1251Lossy,
-    ::testing::Values(LossyRow{"LatinUmlaut", "a\xC3\xA4z", "a?z"},  // ä
-                      LossyRow{"Cjk", "\xE4\xB8\xAD", "?"},
-                      LossyRow{"FourByte", "\xF0\x9F\x98\x80!", "?!"},
-                      LossyRow{"LoneLeadByte", "\xFF", "?"},
-                      LossyRow{"LoneContinuation", "a\x80" "b", "a?b"},
-                      LossyRow{"TruncatedAtEnd", "ab\xD0", "ab?"},
-                      LossyRow{"TruncatedBeforeAscii", "\xD0(", "?("},
-                      LossyRow{"Overlong", "\xC0\xAF", "??"},
-                      LossyRow{"Surrogate", "\xED\xA0\x80", "???"},
-                      LossyRow{"BeyondUnicode", "\xF4\x90\x80\x80", "????"},
-                      LossyRow{"QuestionMarkKept", "?", "?"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, Utf8ToCp1251Lossy,
+                         ::testing::Values(LossyRow{"LatinUmlaut", "a\xC3\xA4z", "a?z"},  // ä
+                                           LossyRow{"Cjk", "\xE4\xB8\xAD", "?"},
+                                           LossyRow{"FourByte", "\xF0\x9F\x98\x80!", "?!"},
+                                           LossyRow{"LoneLeadByte", "\xFF", "?"},
+                                           LossyRow{"LoneContinuation",
+                                                    "a\x80"
+                                                    "b",
+                                                    "a?b"},
+                                           LossyRow{"TruncatedAtEnd", "ab\xD0", "ab?"},
+                                           LossyRow{"TruncatedBeforeAscii", "\xD0(", "?("},
+                                           LossyRow{"Overlong", "\xC0\xAF", "??"},
+                                           LossyRow{"Surrogate", "\xED\xA0\x80", "???"},
+                                           LossyRow{"BeyondUnicode", "\xF4\x90\x80\x80", "????"},
+                                           LossyRow{"QuestionMarkKept", "?", "?"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Cp1251, NulBytesPassThrough)
 {

@@ -35,8 +35,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         GeneralRow{"Zero", 0.0L, "0", "0"}, GeneralRow{"NegativeZero", -0.0L, "0", "0"},
         GeneralRow{"One", 1.0L, "1", "1"}, GeneralRow{"Clock", 1466.0L, "1466", "1466"},
-        GeneralRow{"Fraction", 1.562, "1.562", "1,562"},
-        GeneralRow{"Half", 2.5, "2.5", "2,5"},
+        GeneralRow{"Fraction", 1.562, "1.562", "1,562"}, GeneralRow{"Half", 2.5, "2.5", "2,5"},
         GeneralRow{"Negative", -2.5, "-2.5", "-2,5"},
         GeneralRow{"NoTrailingZeros", 100.25, "100.25", "100,25"},
         GeneralRow{"TenthAsDouble", 0.1, "0.1", "0,1"},
@@ -48,8 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
         GeneralRow{"BelowLowerBound", 0.00009999, "9.999E-5", "9,999E-5"},
         GeneralRow{"NegativeBelowLowerBound", -0.00001, "-1E-5", "-1E-5"},
         GeneralRow{"Tiny", 1e-10, "1E-10", "1E-10"},
-        GeneralRow{"FifteenDigitsFixed", 999999999999999.0L, "999999999999999",
-                   "999999999999999"},
+        GeneralRow{"FifteenDigitsFixed", 999999999999999.0L, "999999999999999", "999999999999999"},
         GeneralRow{"TenToFifteen", 1e15, "1E15", "1E15"},
         GeneralRow{"RoundsUpToTenToFifteen", 999999999999999.9L, "1E15", "1E15"},
         GeneralRow{"ScientificMantissa", 1.5e15, "1.5E15", "1,5E15"},
@@ -59,8 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "1234,56789012346"},
         GeneralRow{"Big", 1e300, "1E300", "1E300"},
         GeneralRow{"Infinity", std::numeric_limits<long double>::infinity(), "INF", "INF"},
-        GeneralRow{"NegInfinity", -std::numeric_limits<long double>::infinity(), "-INF",
-                   "-INF"},
+        GeneralRow{"NegInfinity", -std::numeric_limits<long double>::infinity(), "-INF", "-INF"},
         GeneralRow{"NotANumber", std::numeric_limits<long double>::quiet_NaN(), "NAN", "NAN"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -69,8 +66,8 @@ struct FixedRow {
     long double value;
     int width;
     int decimals;
-    const char* fixed;    // "%W.Df" with '.', ','
-    const char* number;   // "%W.Dn" with '.', ','
+    const char* fixed;        // "%W.Df" with '.', ','
+    const char* number;       // "%W.Dn" with '.', ','
     const char* numberComma;  // "%W.Dn" with ',', '.'
 };
 
@@ -146,20 +143,17 @@ TEST_P(RoundHalfEvenTable, RoundsHalvesToEven)
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, RoundHalfEvenTable,
-    ::testing::Values(RoundRow{"Zero", 0.0L, 0}, RoundRow{"EvenHalfDown", 1466.5L, 1466},
-                      RoundRow{"OddHalfUp", 1467.5L, 1468}, RoundRow{"HalfOfOne", 0.5L, 0},
-                      RoundRow{"OneAndHalf", 1.5L, 2}, RoundRow{"TwoAndHalf", 2.5L, 2},
-                      RoundRow{"BelowHalf", 1466.4999L, 1466},
-                      RoundRow{"AboveHalf", 1466.5001L, 1467},
-                      RoundRow{"NegativeHalfOfOne", -0.5L, 0},
-                      RoundRow{"NegativeOneAndHalf", -1.5L, -2},
-                      RoundRow{"NegativeTwoAndHalf", -2.5L, -2},
-                      RoundRow{"NegativeEvenHalf", -1466.5L, -1466},
-                      RoundRow{"NegativeOddHalf", -1467.5L, -1468},
-                      RoundRow{"NegativeAboveHalf", -1466.6L, -1467},
-                      RoundRow{"MemoryMiB", 256.495L, 256},
-                      RoundRow{"Int64Min", -9223372036854775808.0L, INT64_MIN},
-                      RoundRow{"LargeOdd", 4611686018427387903.5L, 4611686018427387904}),
+    ::testing::Values(
+        RoundRow{"Zero", 0.0L, 0}, RoundRow{"EvenHalfDown", 1466.5L, 1466},
+        RoundRow{"OddHalfUp", 1467.5L, 1468}, RoundRow{"HalfOfOne", 0.5L, 0},
+        RoundRow{"OneAndHalf", 1.5L, 2}, RoundRow{"TwoAndHalf", 2.5L, 2},
+        RoundRow{"BelowHalf", 1466.4999L, 1466}, RoundRow{"AboveHalf", 1466.5001L, 1467},
+        RoundRow{"NegativeHalfOfOne", -0.5L, 0}, RoundRow{"NegativeOneAndHalf", -1.5L, -2},
+        RoundRow{"NegativeTwoAndHalf", -2.5L, -2}, RoundRow{"NegativeEvenHalf", -1466.5L, -1466},
+        RoundRow{"NegativeOddHalf", -1467.5L, -1468},
+        RoundRow{"NegativeAboveHalf", -1466.6L, -1467}, RoundRow{"MemoryMiB", 256.495L, 256},
+        RoundRow{"Int64Min", -9223372036854775808.0L, INT64_MIN},
+        RoundRow{"LargeOdd", 4611686018427387903.5L, 4611686018427387904}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RoundHalfEven, RaisesInvalidOpOutOfRange)

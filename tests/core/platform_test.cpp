@@ -20,13 +20,9 @@ TEST(TickDiff, TakesTheDifferenceModulo32BitsAsSigned)
         std::int32_t elapsed;
     };
     const Row rows[] = {
-        {1000, 500, 500},
-        {500, 1000, -500},
-        {5, 0xFFFFFFFBu, 10},  // across the wrap of the counter
-        {0, 0xFFFFFFFFu, 1},
-        {0x7FFFFFFFu, 0, INT32_MAX},
-        {0x80000000u, 0, INT32_MIN},
-        {42, 42, 0},
+        {1000, 500, 500},    {500, 1000, -500},           {5, 0xFFFFFFFBu, 10},  // across the wrap
+                                                                                 // of the counter
+        {0, 0xFFFFFFFFu, 1}, {0x7FFFFFFFu, 0, INT32_MAX}, {0x80000000u, 0, INT32_MIN}, {42, 42, 0},
     };
     for (const Row& r : rows) EXPECT_EQ(TickDiff(r.later, r.earlier), r.elapsed) << r.later;
 }
@@ -91,10 +87,9 @@ TEST(Random, RandomizeUsesUtcMillisecondsSinceMidnight)
         clock_gettime(CLOCK_REALTIME, &ts);
         tm utc{};
         gmtime_r(&ts.tv_sec, &utc);
-        return SeedFromTimeOfDay(static_cast<unsigned>(utc.tm_hour),
-                                 static_cast<unsigned>(utc.tm_min),
-                                 static_cast<unsigned>(utc.tm_sec),
-                                 static_cast<unsigned>(ts.tv_nsec / 1000000));
+        return SeedFromTimeOfDay(
+            static_cast<unsigned>(utc.tm_hour), static_cast<unsigned>(utc.tm_min),
+            static_cast<unsigned>(utc.tm_sec), static_cast<unsigned>(ts.tv_nsec / 1000000));
     };
     const std::uint32_t before = msOfDay();
     Randomize();

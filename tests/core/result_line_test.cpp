@@ -18,10 +18,12 @@ const std::string kBlankLabel(8, ' ');
 TEST(ResultLine, AllZeroScores)
 {
     const TScores zero;
-    EXPECT_EQ(FormatResultLine(zero, "", "", kDot),
-              kBlankText + "/" + kBlankLabel + "|  0.00| 0.000|  0.00|   0/   0|   0.0|  0.00|  0.0");
-    EXPECT_EQ(FormatResultLine(zero, "", "", kComma),
-              kBlankText + "/" + kBlankLabel + "|  0,00| 0,000|  0,00|   0/   0|   0,0|  0,00|  0,0");
+    EXPECT_EQ(
+        FormatResultLine(zero, "", "", kDot),
+        kBlankText + "/" + kBlankLabel + "|  0.00| 0.000|  0.00|   0/   0|   0.0|  0.00|  0.0");
+    EXPECT_EQ(
+        FormatResultLine(zero, "", "", kComma),
+        kBlankText + "/" + kBlankLabel + "|  0,00| 0,000|  0,00|   0/   0|   0,0|  0,00|  0,0");
     EXPECT_EQ(FormatResultLine(zero, "", "", kDot).size(), 82u);
 }
 
