@@ -105,6 +105,9 @@ std::string T_fVesktest::FormatResultLine() const
     return vt::FormatResultLine(Scores, A(Edit7->text()), A(Edit13->text()), env_.Format);
 }
 
-void T_fVesktest::ToTab() { List->AddLine(FormatResultLine()); }
+void T_fVesktest::ToTab()
+{
+    List->AddLine(FormatResultLine());
+}
 
 }  // namespace vt

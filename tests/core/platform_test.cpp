@@ -20,9 +20,14 @@ TEST(TickDiff, TakesTheDifferenceModulo32BitsAsSigned)
         std::int32_t elapsed;
     };
     const Row rows[] = {
-        {1000, 500, 500},    {500, 1000, -500},           {5, 0xFFFFFFFBu, 10},  // across the wrap
-                                                                                 // of the counter
-        {0, 0xFFFFFFFFu, 1}, {0x7FFFFFFFu, 0, INT32_MAX}, {0x80000000u, 0, INT32_MIN}, {42, 42, 0},
+        {1000, 500, 500},
+        {500, 1000, -500},
+        {5, 0xFFFFFFFBu, 10},  // across the wrap
+                               // of the counter
+        {0, 0xFFFFFFFFu, 1},
+        {0x7FFFFFFFu, 0, INT32_MAX},
+        {0x80000000u, 0, INT32_MIN},
+        {42, 42, 0},
     };
     for (const Row& r : rows) EXPECT_EQ(TickDiff(r.later, r.earlier), r.elapsed) << r.later;
 }

@@ -238,10 +238,10 @@ TEST_F(LayoutTest, EveryControlAsDesigned)
     T_fVesktest& w = OpenAtDesignTime();
     const QColor buttonFace = w.palette().color(QPalette::Button);
     const QColor highlight = w.palette().color(QPalette::Highlight);
-    auto color = [&](const char* spec) {
-        if (std::string_view(spec) == "button") return buttonFace;
-        if (std::string_view(spec) == "highlight") return highlight;
-        return QColor(QString::fromLatin1(spec));
+    auto color = [&](const char* name) {
+        if (std::string_view(name) == "button") return buttonFace;
+        if (std::string_view(name) == "highlight") return highlight;
+        return QColor(QString::fromLatin1(name));
     };
 
     QSet<QString> listed;
