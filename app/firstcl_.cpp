@@ -90,14 +90,14 @@ void T_fVesktest::ConnectHandlers()
 void T_fVesktest::ShowWait(TShadowLabel* label)
 {
     label->SetCaption(QStringLiteral("Wait"));
-    label->SetFontColor(Bgr(0x0000FF));
+    label->SetFontColor(kStatusRed);
     QCoreApplication::processEvents();
 }
 
 void T_fVesktest::ShowReady(TShadowLabel* label)
 {
     label->SetCaption(QStringLiteral("Ready"));
-    label->SetFontColor(Bgr(0x008000));
+    label->SetFontColor(kStatusGreen);
 }
 
 std::string T_fVesktest::FormatResultLine() const
@@ -105,6 +105,9 @@ std::string T_fVesktest::FormatResultLine() const
     return vt::FormatResultLine(Scores, A(Edit7->text()), A(Edit13->text()), env_.Format);
 }
 
-void T_fVesktest::ToTab() { List->AddLine(FormatResultLine()); }
+void T_fVesktest::ToTab()
+{
+    List->AddLine(FormatResultLine());
+}
 
 }  // namespace vt

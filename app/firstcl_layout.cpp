@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QToolButton>
+#include <QStyledItemDelegate>
 
 #include "app/firstcl_.h"
 #include "app/look.h"
@@ -22,6 +22,12 @@ namespace vt {
 
 namespace {
 
+// The colours the design names.
+const QColor kGreen = Bgr(0x008000);
+const QColor kYellow = Bgr(0x00FFFF);
+const QColor kRed = Bgr(0x0000FF);
+const QColor kBlack = Bgr(0x000000);
+
 template <class W>
 W* Make(QWidget* parent, const char* name, int left, int top, int width, int height)
 {
@@ -31,18 +37,30 @@ W* Make(QWidget* parent, const char* name, int left, int top, int width, int hei
     return w;
 }
 
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+QString U(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
 
 QLabel* MakeLabel(QWidget* parent, const char* name, int left, int top, int width, int height,
                   const QString& caption)
 {
     auto* l = Make<QLabel>(parent, name, left, top, width, height);
     l->setText(caption);
+    l->setTextFormat(Qt::PlainText);
     return l;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, int left, int top, int width,
-                        int height, const QString& caption)
+// A label that takes the size of its caption, placed at its top-left corner.
+QLabel* MakeAutoLabel(QWidget* parent, const char* name, int left, int top, const QString& caption)
+{
+    auto* l = MakeLabel(parent, name, left, top, 0, 0, caption);
+    l->adjustSize();
+    return l;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, int left, int top, int width, int height,
+                        const QString& caption)
 {
     auto* b = Make<QPushButton>(parent, name, left, top, width, height);
     b->setText(caption);
@@ -61,12 +79,13 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, int left, int top, int wi
 
 TShadowLabel* MakeShadowLabel(QWidget* parent, const char* name, int left, int top, int width,
                               int height, const QString& caption, const QFont& font,
-                              const QColor& color)
+                              const QColor& color, Qt::Alignment alignment = Qt::AlignLeft)
 {
     auto* l = Make<TShadowLabel>(parent, name, left, top, width, height);
     l->SetCaption(caption);
     l->setFont(font);
     l->SetFontColor(color);
+    l->SetAlignment(alignment | Qt::AlignTop);
     return l;
 }
 
@@ -75,10 +94,8 @@ TShadowLabel* MakeStatus(QWidget* parent, const char* panelName, int left, int t
                          const char* labelName, TPanel** panel)
 {
     *panel = Make<TPanel>(parent, panelName, left, top, 80, 24);
-    auto* l = MakeShadowLabel(*panel, labelName, 16, 4, 49, 16, QStringLiteral("Ready"),
-                              DesignFont("MS Sans Serif", 13, true), kStatusGreen);
-    l->SetAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    return l;
+    return MakeShadowLabel(*panel, labelName, 16, 4, 49, 16, QStringLiteral("Ready"),
+                           DesignFont("MS Sans Serif", 13, true), kStatusGreen, Qt::AlignHCenter);
 }
 
 TSpinEdit* MakeYear(QWidget* parent, const char* name, int left, int top, const QColor& bg)
@@ -91,7 +108,18 @@ TSpinEdit* MakeYear(QWidget* parent, const char* name, int left, int top, const 
     return s;
 }
 
-const QColor kGreenText = Qt::green;
+// Rows of a fixed height, as the list boxes show them.
+class FixedRowHeight : public QStyledItemDelegate {
+public:
+    FixedRowHeight(int height, QObject* parent) : QStyledItemDelegate(parent), height_(height) {}
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        return QSize(QStyledItemDelegate::sizeHint(option, index).width(), height_);
+    }
+
+private:
+    int height_;
+};
 
 }  // namespace
 
@@ -109,6 +137,7 @@ void T_fVesktest::CreateControls()
     TabSheet3 = PageControl1->AddPage(QStringLiteral("TabSheet3"), QStringLiteral("Result"));
     TabSheet6 = PageControl1->AddPage(QStringLiteral("TabSheet6"), QStringLiteral("HardForecast"));
     PageControl1->SetActivePageIndex(0);
+    const QColor buttonFace = palette().color(QPalette::Button);
 
     // ---- About ----
     Memo1 = Make<TMemo>(TabSheet4, "Memo1", 0, 0, 307, 316);
@@ -129,32 +158,31 @@ void T_fVesktest::CreateControls()
         "",
         Ansi("Для тестирования HDD лучше выбирать файлы > 100 мб"),
     });
-    RxLabel6 = MakeShadowLabel(TabSheet4, "RxLabel6", 354, 129, 168, 42, QStringLiteral("Vesk-Test"),
-                               DesignFont("Arial", 37, true, true), kGreenText);
-    RxLabel6->SetShadow(4, Bgr(0xC0DCC0), TShadowLabel::ShadowPos::UpperRight);
+    RxLabel6 =
+        MakeShadowLabel(TabSheet4, "RxLabel6", 354, 129, 168, 42, QStringLiteral("Vesk-Test"),
+                        DesignFont("Arial", 37, true, true), kGreen);
+    RxLabel6->SetShadow(4, kLightGreen, TShadowLabel::ShadowPos::UpperRight);
     RxLabel9 = MakeShadowLabel(TabSheet4, "RxLabel9", 418, 169, 35, 28, QStringLiteral("1.1"),
-                               DesignFont("Arial", 24, true, true), kGreenText);
-    RxLabel9->SetShadow(4, Bgr(0xC0DCC0), TShadowLabel::ShadowPos::UpperRight);
-    RxLabel7 = MakeShadowLabel(TabSheet4, "RxLabel7", 392, 203, 98, 36,
-                               QStringLiteral("Linux\n2026"),
-                               DesignFont("Arial", 16, true, true), Qt::yellow);
-    RxLabel7->SetShadow(3, Qt::black, TShadowLabel::ShadowPos::UpperRight);
-    RxLabel7->SetAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Label24 = MakeLabel(TabSheet4, "Label24", 369, 22, 34, 13, U("Автор:"));
-    Label28 = MakeLabel(TabSheet4, "Label28", 367, 42, 48, 13, U("Телефон"));
-    Label25 = MakeLabel(TabSheet4, "Label25", 369, 63, 32, 13, U("e-Mail"));
-    Label3 = MakeLabel(TabSheet4, "Label3", 369, 84, 32, 13, U("WWW:"));
-    const QColor buttonFace = palette().color(QPalette::Button);
+                               DesignFont("Arial", 24, true, true), kGreen);
+    RxLabel9->SetShadow(4, kLightGreen, TShadowLabel::ShadowPos::UpperRight);
+    RxLabel7 =
+        MakeShadowLabel(TabSheet4, "RxLabel7", 392, 203, 98, 36, QStringLiteral("Linux\n2003-2026"),
+                        DesignFont("Arial", 16, true, true), kYellow, Qt::AlignHCenter);
+    RxLabel7->SetShadow(3, kBlack, TShadowLabel::ShadowPos::UpperRight);
+    Label24 = MakeAutoLabel(TabSheet4, "Label24", 369, 22, U("Автор:"));
+    Label28 = MakeAutoLabel(TabSheet4, "Label28", 367, 42, U("Телефон"));
+    Label25 = MakeAutoLabel(TabSheet4, "Label25", 369, 63, U("e-Mail"));
+    Label3 = MakeAutoLabel(TabSheet4, "Label3", 369, 84, U("WWW:"));
     struct Contact {
         QLineEdit** edit;
         const char* name;
         int left, top, width;
         const char* text;
     };
-    for (const Contact& c : {Contact{&Edit6, "Edit6", 405, 17, 157, "Vesk-Test team"},
-                             Contact{&Edit8, "Edit8", 430, 38, 132, "-"},
-                             Contact{&Edit9, "Edit9", 405, 58, 157, "-"},
-                             Contact{&Edit10, "Edit10", 405, 78, 157, "-"}}) {
+    for (const Contact& c :
+         {Contact{&Edit6, "Edit6", 405, 17, 157, "Vesk-Test team"},
+          Contact{&Edit8, "Edit8", 430, 38, 132, "-"}, Contact{&Edit9, "Edit9", 405, 58, 157, "-"},
+          Contact{&Edit10, "Edit10", 405, 78, 157, "-"}}) {
         *c.edit = MakeEdit(TabSheet4, c.name, c.left, c.top, c.width, 23, U(c.text), buttonFace);
         (*c.edit)->setReadOnly(true);
         (*c.edit)->setFont(DesignFont("Arial", 12));
@@ -170,13 +198,11 @@ void T_fVesktest::CreateControls()
     Edit1->setReadOnly(true);
     Label1 = MakeLabel(Panel3, "Label1", 75, 17, 25, 13, QStringLiteral("msec"));
     RxLabel8 = MakeShadowLabel(TabSheet1, "RxLabel8", 8, 217, 164, 24, QStringLiteral("**********"),
-                               DesignFont("Arial", 21), kGreenText);
-    RxLabel8->SetAlignment(Qt::AlignHCenter | Qt::AlignTop);
+                               DesignFont("Arial", 21), kGreen, Qt::AlignHCenter);
     RxLabel1 = MakeShadowLabel(TabSheet1, "RxLabel1", 8, 255, 164, 35, QStringLiteral("*****"),
-                               DesignFont("Courier", 29, true), kGreenText);
-    RxLabel1->SetAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    RxSpeedButton2 = MakeButton(TabSheet1, "RxSpeedButton2", 196, 4, 124, 19,
-                                QStringLiteral("show record"));
+                               DesignFont("Courier", 29, true), kGreen, Qt::AlignHCenter);
+    RxSpeedButton2 =
+        MakeButton(TabSheet1, "RxSpeedButton2", 196, 4, 124, 19, QStringLiteral("show record"));
     Edit3 = MakeEdit(TabSheet1, "Edit3", 325, 3, 124, 21, QString(), kLightGreen);
     Edit4 = MakeEdit(TabSheet1, "Edit4", 454, 3, 124, 21, QString(), kLightGreen);
     struct Box {
@@ -188,6 +214,7 @@ void T_fVesktest::CreateControls()
                          Box{&ListBox3, "ListBox3", 454}}) {
         *b.box = Make<TListBox>(TabSheet1, b.name, b.left, 26, 124, 284);
         (*b.box)->setFont(DesignFont("Arial", 9));
+        (*b.box)->setItemDelegate(new FixedRowHeight(12, *b.box));
         SetBackground(*b.box, kLightGreen);
     }
 
@@ -215,42 +242,40 @@ void T_fVesktest::CreateControls()
     SetBackground(FilenameEdit1->Edit(), kLightGreen);
     const QFont big = DesignFont("Arial", 21);
     FileSz = MakeShadowLabel(TabSheet5, "FileSz", 7, 122, 164, 24, QStringLiteral("0 Mb"), big,
-                             kGreenText);
-    FileSz->SetAlignment(Qt::AlignHCenter | Qt::AlignTop);
+                             kGreen, Qt::AlignHCenter);
     RxSpeedButton1 = MakeButton(TabSheet5, "RxSpeedButton1", 7, 149, 160, 25,
                                 QStringLiteral("4. HDD Speed (File Reading)"));
     RxLabel4 = MakeStatus(TabSheet5, "Panel5", 41, 184, "RxLabel4", &Panel5);
     Label4 = MakeLabel(TabSheet5, "Label4", 7, 213, 131, 13,
                        QStringLiteral("Average speed of reading ="));
     HDDspeed = MakeShadowLabel(TabSheet5, "HDDspeed", 7, 230, 164, 24, QStringLiteral("0 Mb/s"),
-                               big, kGreenText);
-    HDDspeed->SetAlignment(Qt::AlignHCenter | Qt::AlignTop);
+                               big, kGreen, Qt::AlignHCenter);
     Label5 = MakeLabel(TabSheet5, "Label5", 7, 267, 133, 13,
                        QStringLiteral("For CD's average x-speed ="));
     CDspeed = MakeShadowLabel(TabSheet5, "CDspeed", 7, 285, 164, 24, QStringLiteral("0x"), big,
-                              kGreenText);
-    CDspeed->SetAlignment(Qt::AlignHCenter | Qt::AlignTop);
+                              kGreen, Qt::AlignHCenter);
     Memo2 = Make<TMemo>(TabSheet5, "Memo2", 180, 0, 404, 316);
     Memo2->setFont(DesignFont("Courier", 11));
     SetBackground(Memo2, kLightGreen);
 
     // ---- MemSpeed ----
+    // "&&" shows one ampersand instead of marking an accelerator.
     RxSpeedButton4 = MakeButton(TabSheet7, "RxSpeedButton4", 8, 16, 160, 25,
                                 QStringLiteral("5. FillChar && ReadChar"));
     Edit5 = MakeEdit(TabSheet7, "Edit5", 177, 17, 37, 21, QStringLiteral("32"), kLightGreen);
     Label19 = MakeLabel(TabSheet7, "Label19", 219, 21, 18, 13, QStringLiteral("Mb "));
     RxLabel10 = MakeStatus(TabSheet7, "Panel7", 9, 53, "RxLabel10", &Panel7);
     Err = MakeShadowLabel(TabSheet7, "Err", 101, 54, 56, 18, QStringLiteral("0 errors"),
-                          DesignFont("Arial", 16), Qt::red);
+                          DesignFont("Arial", 16), kRed);
     Err->setVisible(false);
-    FillCh = MakeShadowLabel(TabSheet7, "FillCh", 8, 91, 159, 24, QStringLiteral("0 Mb/s"), big,
-                             kGreenText);
+    FillCh =
+        MakeShadowLabel(TabSheet7, "FillCh", 8, 91, 159, 24, QStringLiteral("0 Mb/s"), big, kGreen);
     ReadCh = MakeShadowLabel(TabSheet7, "ReadCh", 8, 118, 159, 24, QStringLiteral("0 Mb/s"), big,
-                             kGreenText);
+                             kGreen);
 
     // ---- Result ----
-    Label2 = MakeLabel(TabSheet3, "Label2", 8, 1, 117, 13,
-                       QStringLiteral("Description (22 symbols):"));
+    Label2 =
+        MakeLabel(TabSheet3, "Label2", 8, 1, 117, 13, QStringLiteral("Description (22 symbols):"));
     Edit7 = MakeEdit(TabSheet3, "Edit7", 4, 15, 261, 24, QString(), kLightGreen);
     Edit7->setMaxLength(22);
     Edit7->setFont(DesignFont("Arial", 13));
@@ -288,8 +313,10 @@ void T_fVesktest::CreateControls()
     Label18->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label18->setFont(rowFont);
     RxSpinEdit4 = MakeYear(p, "RxSpinEdit4", 325, 88, kLightBlue);
-    RxSpeedButton3 = MakeButton(p, "RxSpeedButton3", 325, 117, 65, 27, U("➔"));
-    RxSpeedButton3->setFont(DesignFont("DejaVu Sans", 21, true));
+    // The design's arrow is a symbol-font character; U+2794 is the same
+    // heavy right-pointing arrow in Unicode.
+    RxSpeedButton3 = MakeButton(p, "RxSpeedButton3", 325, 117, 65, 27, U("\u2794"));
+    RxSpeedButton3->setFont(DesignFont("Wingdings", 21, true));
     struct Result {
         QLabel** label;
         const char* labelName;
@@ -301,14 +328,16 @@ void T_fVesktest::CreateControls()
     for (const Result& r : {Result{&Label15, "Label15", &Edit17, "Edit17", 32, "частота в МГц:"},
                             Result{&Label16, "Label16", &Edit18, "Edit18", 74, "ёмкость  в ГБ:"},
                             Result{&Label17, "Label17", &Edit19, "Edit19", 118, "объём  в МБ:"}}) {
-        *r.label = MakeLabel(p, r.labelName, 429, r.top, 75, 13, U(r.caption));
+        *r.label = MakeAutoLabel(p, r.labelName, 429, r.top, U(r.caption));
         *r.edit = MakeEdit(p, r.editName, 429, r.top + 14, 75, 21, QString(), kLightBlue);
         (*r.edit)->setReadOnly(true);
     }
     Memo3 = Make<TMemo>(p, "Memo3", 0, 167, 584, 149);
     Memo3->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    SetBackground(Memo3, palette().color(QPalette::Button));
+    SetBackground(Memo3, buttonFace);
+
+    for (QLabel* label : findChildren<QLabel*>()) FitCaption(label);
 }
 
 }  // namespace vt

@@ -11,8 +11,9 @@ struct FormatSettings {
 };
 
 // The separators of the user's locale (LC_ALL, LC_NUMERIC, LANG), as Qt's
-// system locale reports them. A separator the code page lacks becomes a blank;
-// a narrow no-break space becomes the no-break space 0xA0.
+// system locale reports them. A decimal separator the code page lacks becomes
+// '.', a thousands separator it lacks a blank; a narrow no-break space becomes
+// the no-break space 0xA0.
 FormatSettings SystemFormatSettings();
 
 }  // namespace vt

@@ -1,6 +1,7 @@
 // A multi-line text box holding Windows-1251 lines (the results memo, the
 // About text, the HDD test's record). Lines are added at the end, one
-// paragraph each.
+// paragraph each. A memo holds no lines until one is added (an empty line is a
+// line) and again once it is cleared or the user has deleted all its text.
 #pragma once
 
 #include <QPlainTextEdit>

@@ -1,14 +1,20 @@
 #include "app/widgets/page_control.h"
 
+#include <QPainter>
 #include <QStackedWidget>
+#include <QStyleOption>
 #include <QTabBar>
 
 namespace vt {
 
+namespace {
+constexpr int kFrame = 4;  // between the control's edges and its pages
+}
+
 TPageControl::TPageControl(QWidget* parent)
     : QWidget(parent), tabs_(new QTabBar(this)), pages_(new QStackedWidget(this))
 {
-    tabs_->setDrawBase(true);
+    tabs_->setDrawBase(false);
     tabs_->setExpanding(false);
     tabs_->setFocusPolicy(Qt::NoFocus);
     pages_->setFrameStyle(QFrame::NoFrame);
@@ -25,21 +31,49 @@ QWidget* TPageControl::AddPage(const QString& objectName, const QString& caption
     return page;
 }
 
-int TPageControl::PageCount() const { return pages_->count(); }
+int TPageControl::PageCount() const
+{
+    return pages_->count();
+}
 
-QWidget* TPageControl::Page(int index) const { return pages_->widget(index); }
+QWidget* TPageControl::Page(int index) const
+{
+    return pages_->widget(index);
+}
 
-int TPageControl::ActivePageIndex() const { return tabs_->currentIndex(); }
+int TPageControl::ActivePageIndex() const
+{
+    return tabs_->currentIndex();
+}
 
-void TPageControl::SetActivePageIndex(int index) { tabs_->setCurrentIndex(index); }
+void TPageControl::SetActivePageIndex(int index)
+{
+    tabs_->setCurrentIndex(index);
+}
 
 void TPageControl::resizeEvent(QResizeEvent*)
 {
-    // The pages sit in the lower part with a 4-pixel frame on each side.
-    const int frame = (width() - kPageWidth) / 2;
-    const int pagesTop = height() - kPageHeight - frame;
-    tabs_->setGeometry(frame, 0, width() - 2 * frame, pagesTop);
-    pages_->setGeometry(frame, pagesTop, kPageWidth, kPageHeight);
+    // The page area takes what the tab bar leaves: the tabs get the strip
+    // above the pages, the pages their exact client size.
+    const int pagesTop = height() - kPageHeight - kFrame;
+    tabs_->setGeometry(kFrame / 2, 0, width() - kFrame, pagesTop);
+    pages_->setGeometry(kFrame, pagesTop, kPageWidth, kPageHeight);
+}
+
+void TPageControl::paintEvent(QPaintEvent*)
+{
+    // The raised frame round the pages, meeting the selected tab.
+    QPainter p(this);
+    QStyleOptionTabWidgetFrame option;
+    option.initFrom(this);
+    option.shape = QTabBar::RoundedNorth;
+    option.tabBarSize = tabs_->size();
+    option.tabBarRect = tabs_->geometry();
+    option.selectedTabRect = tabs_->tabRect(tabs_->currentIndex()).translated(tabs_->pos());
+    const int overlap = style()->pixelMetric(QStyle::PM_TabBarBaseOverlap, nullptr, this);
+    const int top = std::max(0, tabs_->geometry().bottom() + 1 - overlap);
+    option.rect = QRect(0, top, width(), height() - top);
+    style()->drawPrimitive(QStyle::PE_FrameTabWidget, &option, &p, this);
 }
 
 }  // namespace vt

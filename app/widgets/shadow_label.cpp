@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QPalette>
 
+#include "app/look.h"
+
 namespace vt {
 
 TShadowLabel::TShadowLabel(QWidget* parent)
@@ -41,15 +43,23 @@ void TShadowLabel::SetAlignment(Qt::Alignment alignment)
 void TShadowLabel::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.setFont(font());
-    const int dx = shadowPos_ == ShadowPos::UpperLeft ? -shadowSize_ : shadowSize_;
-    const int dy = -shadowSize_;
-    const int flags = static_cast<int>(alignment_) | Qt::TextDontClip;
-    // Leave room for the shadow so that it is not cut at the top edge.
-    const QRect text = rect().adjusted(shadowSize_, shadowSize_, -shadowSize_, 0);
-    if (shadowSize_ > 0) {
+    const int flags = static_cast<int>(alignment_);
+    // The caption keeps clear of the edge the shadow falls towards, so the
+    // shadow stays inside the label.
+    const int s = shadowSize_ > 0 ? shadowSize_ : 0;
+    p.setFont(FitFontToWidth(font(), caption_, width() - s));
+    QRect text = rect();
+    QRect shadow;
+    if (shadowPos_ == ShadowPos::UpperLeft) {
+        text.adjust(s, s, 0, 0);
+        shadow = text.translated(-s, -s);
+    } else {
+        text.adjust(0, s, -s, 0);
+        shadow = text.translated(s, -s);
+    }
+    if (s > 0) {
         p.setPen(shadowColor_);
-        p.drawText(text.translated(dx, dy), flags, caption_);
+        p.drawText(shadow, flags, caption_);
     }
     p.setPen(fontColor_);
     p.drawText(text, flags, caption_);
