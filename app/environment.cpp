@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include "platform/random.h"
 #include "sysinfo/probes.h"
 
 namespace vt {
@@ -20,6 +21,7 @@ TEnvironment TEnvironment::System()
         return vt::TotalDiskSizeText(fs);
     };
     env.Today = [] { return QDate::currentDate(); };
+    env.SeedRandom = [] { vt::Randomize(); };
     return env;
 }
 

@@ -27,6 +27,9 @@ struct TEnvironment {
     // or not.
     std::function<std::string(const FormatSettings&, bool grouped)> TotalDiskSizeText;
     std::function<QDate()> Today;
+    // Seeds the process-wide random generator from the time of day; tests fix
+    // the seed instead. When empty the time of day is used.
+    std::function<void()> SeedRandom;
 
     // The machine this process runs on.
     static TEnvironment System();
