@@ -78,6 +78,10 @@ struct CountRow {
     std::int32_t count;
     std::int64_t drawn;
 };
+void PrintTo(const CountRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
 
 class EllipseCountTest : public ::testing::TestWithParam<CountRow> {};
 
