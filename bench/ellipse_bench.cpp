@@ -9,8 +9,9 @@
 // test reports (DrawTime, in the same millisecond ticks), the processor time
 // of both is shown, which a busy machine disturbs much less.
 //
-// Usage: ellipse_bench [runs] (8 unless given). Run offscreen (QT_QPA_PLATFORM=offscreen) and on a
-// real X server, for example under `xvfb-run -a`.
+// Usage: ellipse_bench [runs] (8 unless given). Run it offscreen
+// (QT_QPA_PLATFORM=offscreen) and on a real X server, for example under
+// `xvfb-run -a`.
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
