@@ -4,6 +4,7 @@
 
 #include "benchmarks/empty_loop.h"
 #include "platform/memory_available.h"
+#include "platform/random.h"
 #include "sysinfo/probes.h"
 
 namespace vt {
@@ -23,6 +24,7 @@ TEnvironment TEnvironment::System()
     env.Today = [] { return QDate::currentDate(); };
     env.EmptyLoop = [](std::int32_t count) { vt::EmptyLoop(count); };
     env.AvailableMemory = [] { return vt::AvailableMemory(); };
+    env.SeedRandom = [] { vt::Randomize(); };
     return env;
 }
 

@@ -36,6 +36,9 @@ struct TEnvironment {
     // Bytes the process can still obtain and touch (the memory test refuses
     // a block larger than this).
     std::function<std::int64_t()> AvailableMemory;
+    // Seeds the process-wide random generator from the time of day; tests fix
+    // the seed instead. When empty the time of day is used.
+    std::function<void()> SeedRandom;
 
     // The machine this process runs on.
     static TEnvironment System();
