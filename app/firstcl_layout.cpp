@@ -17,6 +17,7 @@
 #include "app/widgets/panel.h"
 #include "app/widgets/shadow_label.h"
 #include "app/widgets/spin_edit.h"
+#include "app/widgets/typed_length.h"
 
 namespace vt {
 
@@ -235,7 +236,7 @@ void T_fVesktest::CreateControls()
     Label7 = MakeLabel(TabSheet5, "Label7", 7, 33, 140, 13,
                        QStringLiteral("HDD Model, Size (8 symbols):"));
     Edit13 = MakeEdit(TabSheet5, "Edit13", 7, 48, 109, 21, QString(), kLightGreen);
-    Edit13->setMaxLength(8);
+    LimitTypedLength(Edit13, 8);
     Label6 = MakeLabel(TabSheet5, "Label6", 7, 77, 138, 13,
                        QStringLiteral("Choose the File (size>50 mb):"));
     FilenameEdit1 = Make<TFilenameEdit>(TabSheet5, "FilenameEdit1", 7, 94, 158, 21);
@@ -277,7 +278,7 @@ void T_fVesktest::CreateControls()
     Label2 =
         MakeLabel(TabSheet3, "Label2", 8, 1, 117, 13, QStringLiteral("Description (22 symbols):"));
     Edit7 = MakeEdit(TabSheet3, "Edit7", 4, 15, 261, 24, QString(), kLightGreen);
-    Edit7->setMaxLength(22);
+    LimitTypedLength(Edit7, 22);
     Edit7->setFont(DesignFont("Arial", 13));
     Button2 = MakeButton(TabSheet3, "Button2", 321, 15, 80, 24, QStringLiteral("Save"));
     Button4 = MakeButton(TabSheet3, "Button4", 406, 15, 80, 24, QStringLiteral("Clear"));

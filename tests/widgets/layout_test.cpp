@@ -21,6 +21,7 @@
 #include "app/widgets/page_control.h"
 #include "app/widgets/shadow_label.h"
 #include "app/widgets/spin_edit.h"
+#include "app/widgets/typed_length.h"
 #include "platform/cp1251.h"
 #include "platform/errors.h"
 #include "window_fixture.h"
@@ -281,7 +282,7 @@ TEST_F(LayoutTest, EveryControlAsDesigned)
 
         if (auto* e = qobject_cast<QLineEdit*>(widget)) {
             EXPECT_EQ(e->isReadOnly(), (c.flags & ReadOnly) != 0);
-            EXPECT_EQ(e->maxLength(), c.maxLength ? c.maxLength : 32767);
+            EXPECT_EQ(TypedLengthLimit(e), c.maxLength);
         }
         // The page control shows one page at a time; every other control is
         // hidden only when the design says so.

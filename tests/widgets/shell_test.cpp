@@ -253,3 +253,28 @@ TEST_F(WindowTest, ToTabUsesTheWindowsSeparatorsAndCodePage)
 }
 
 }  // namespace vt::testing
+
+namespace vt::testing {
+
+// The description and disk label limit what the user types, not what the
+// program sets: a longer start-up text stays whole in the edit.
+TEST_F(WindowTest, LengthLimitsHoldForTypingOnly)
+{
+    auto& w = Open();
+    struct Case {
+        QLineEdit* edit;
+        int limit;
+    };
+    for (const Case& c : {Case{w.Edit7, 22}, Case{w.Edit13, 8}}) {
+        const QString longer(c.limit + 5, QLatin1Char('x'));
+        c.edit->setText(longer);
+        EXPECT_EQ(c.edit->text(), longer) << c.edit->objectName().toStdString();
+
+        c.edit->clear();
+        QTest::keyClicks(c.edit, QString(c.limit + 3, QLatin1Char('y')));
+        EXPECT_EQ(c.edit->text(), QString(c.limit, QLatin1Char('y')))
+            << c.edit->objectName().toStdString();
+    }
+}
+
+}  // namespace vt::testing
