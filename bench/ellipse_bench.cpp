@@ -13,7 +13,7 @@
 // a display (QT_QPA_PLATFORM=offscreen) the same work paints into memory
 // only, and --info prints that figure without a target.
 //
-// Usage: ellipse_bench [pairs] [--info] (10 pairs unless given).
+// Usage: ellipse_bench [pairs] [--info] (14 pairs unless given).
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
@@ -81,7 +81,7 @@ int main(int argc, char** argv)
 {
     using namespace vt::bench;
     vt::TApplication app(argc, argv);
-    int pairs = 10;
+    int pairs = 14;
     bool info = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--info") == 0)
