@@ -68,11 +68,12 @@ void WriteAll(int fd, std::string_view bytes)
     }
 }
 
-// Lines with their CR LF, in one write, so that a failure or a kill leaves
-// whole lines before it and a new log never holds only part of its header.
-void WriteLines(int fd, std::string_view header, std::string_view line)
+// `line` with its CR LF after `lead` (the header, or the end of a cut line),
+// in one write, so that a failure or a kill leaves whole lines before it and
+// a new log never holds only part of its header.
+void WriteLines(int fd, std::string_view lead, std::string_view line)
 {
-    std::string bytes(header);
+    std::string bytes(lead);
     bytes += line;
     bytes += "\r\n";
     WriteAll(fd, bytes);
@@ -129,15 +130,15 @@ void Append(const std::string& path, std::string_view line)
     struct stat st {};
     const bool known = ::fstat(file.get(), &st) == 0;
     if (!created && known && S_ISREG(st.st_mode) && st.st_size == 0) created = true;
-    std::string header;
+    std::string lead;
     if (created) {
-        for (const std::string& h : ResultsLogHeader()) header += h + "\r\n";
+        for (const std::string& h : ResultsLogHeader()) lead += h + "\r\n";
     } else if (known && EndsInsideALine(path, st)) {
         // The last line was cut short (a Save killed in its write, a file
         // edited by hand): it is ended first, so that the new line stays whole.
-        header = "\r\n";
+        lead = "\r\n";
     }
-    WriteLines(file.get(), header, line);
+    WriteLines(file.get(), lead, line);
     // The lines went to the system in one write; nothing is left in a buffer
     // of ours, so closing is the flush.
     file.Close();
