@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace vt {
@@ -43,6 +44,10 @@ public:
     // One read of `count` bytes at the current position. Returns the bytes
     // delivered (0 at the end of the file), or -1 with errno set.
     std::int64_t Read(void* buffer, std::size_t count);
+
+    // Called before every read when set; empty in the program. Lets tests
+    // shorten, remove or replace the file in the middle of a read.
+    std::function<void()> BeforeRead;
 
 private:
     int fd_ = -1;

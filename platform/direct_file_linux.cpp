@@ -67,6 +67,7 @@ std::size_t TDirectFile::BufferAlignment() const
 
 std::int64_t TDirectFile::Read(void* buffer, std::size_t count)
 {
+    if (BeforeRead) BeforeRead();
     for (;;) {
         const ssize_t got = ::read(fd_, buffer, count);
         if (got >= 0 || errno != EINTR) return got;

@@ -68,11 +68,13 @@ void WriteAll(int fd, std::string_view bytes)
     }
 }
 
-// One line with its CR LF, in one write, so that a failure leaves whole lines
-// before it.
-void WriteLine(int fd, std::string_view line)
+// `line` with its CR LF after `lead` (the header, or the end of a cut line),
+// in one write, so that a failure or a kill leaves whole lines before it and
+// a new log never holds only part of its header.
+void WriteLines(int fd, std::string_view lead, std::string_view line)
 {
-    std::string bytes(line);
+    std::string bytes(lead);
+    bytes += line;
     bytes += "\r\n";
     WriteAll(fd, bytes);
 }
@@ -99,17 +101,46 @@ int OpenOrCreate(const std::string& path, bool& created)
     }
 }
 
+// Whether the log at `path`, the regular file `st` describes, ends inside a
+// line: its last byte is not a line feed. Read through a descriptor of its
+// own, as the log is opened for writing only; when the file cannot be read
+// the answer is no.
+bool EndsInsideALine(const std::string& path, const struct stat& st)
+{
+    if (!S_ISREG(st.st_mode) || st.st_size == 0) return false;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    FileHandle reader(fd);
+    struct stat rst {};
+    char last = '\n';
+    if (::fstat(fd, &rst) == 0 && rst.st_dev == st.st_dev && rst.st_ino == st.st_ino &&
+        ::pread(fd, &last, 1, st.st_size - 1) != 1)
+        last = '\n';
+    return last != '\n';
+}
+
 }  // namespace
 
 void Append(const std::string& path, std::string_view line)
 {
     bool created = false;
     FileHandle file(OpenOrCreate(path, created));
-    if (created)
-        for (const std::string& h : ResultsLogHeader()) WriteLine(file.get(), h);
-    WriteLine(file.get(), line);
-    // Each line went to the system with its own write; nothing is left in a
-    // buffer of ours, so closing is the flush.
+    // An empty log, one whose creation was cut short before anything was
+    // written, gets the header as a new one does.
+    struct stat st {};
+    const bool known = ::fstat(file.get(), &st) == 0;
+    if (!created && known && S_ISREG(st.st_mode) && st.st_size == 0) created = true;
+    std::string lead;
+    if (created) {
+        for (const std::string& h : ResultsLogHeader()) lead += h + "\r\n";
+    } else if (known && EndsInsideALine(path, st)) {
+        // The last line was cut short (a Save killed in its write, a file
+        // edited by hand): it is ended first, so that the new line stays whole.
+        lead = "\r\n";
+    }
+    WriteLines(file.get(), lead, line);
+    // The lines went to the system in one write; nothing is left in a buffer
+    // of ours, so closing is the flush.
     file.Close();
 }
 
@@ -140,17 +171,22 @@ std::optional<std::vector<std::string>> Load(const std::string& path)
     }
     file.Close();
 
+    return SplitLines(content);
+}
+
+std::vector<std::string> SplitLines(std::string_view content)
+{
     std::vector<std::string> lines;
     std::size_t start = 0;
     while (start < content.size()) {
         std::size_t end = content.find('\n', start);
         if (end == std::string::npos) {
-            lines.push_back(content.substr(start));
+            lines.push_back(std::string(content.substr(start)));
             break;
         }
         std::size_t stop = end;
         if (stop > start && content[stop - 1] == '\r') --stop;
-        lines.push_back(content.substr(start, stop - start));
+        lines.push_back(std::string(content.substr(start, stop - start)));
         start = end + 1;
     }
     return lines;

@@ -20,8 +20,11 @@ const std::array<std::string, 5>& ResultsLogHeader();
 
 namespace results_log {
 
-// Appends `line` and CR LF to the log at `path`; a log that does not exist
-// is first created with the header. Every open, write and close is checked:
+// Appends `line` and CR LF to the log at `path`; a log that does not exist,
+// or exists but is empty, gets the header first, in the same write as the
+// line, so that the log never holds part of its header; a log whose last line
+// has no line end (cut short) gets CR LF before the line, so that the line
+// stays whole. Every open, write and close is checked:
 // the first that fails raises EInOutError with the system's error code, and
 // whatever was written before it stays in the file.
 void Append(const std::string& path, std::string_view line);
@@ -30,6 +33,10 @@ void Append(const std::string& path, std::string_view line);
 // LF, bytes as they are; nothing when the file does not exist. A file that
 // exists but cannot be read raises EInOutError with the system's error code.
 std::optional<std::vector<std::string>> Load(const std::string& path);
+
+// The lines of `content` as Load splits them: at CR LF or a lone LF, bytes
+// (NUL, a lone CR) kept as they are; no line after a final line break.
+std::vector<std::string> SplitLines(std::string_view content);
 
 }  // namespace results_log
 

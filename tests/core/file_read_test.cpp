@@ -6,8 +6,10 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "platform/direct_file.h"
@@ -199,6 +201,66 @@ TEST_F(FileReadTest, AReadWithoutProgressEndsTheMeasurement)
         } catch (const Exception& e) {
             EXPECT_EQ(e.Message(),
                       "Failed to read " + name + "\nError:" + std::to_string(r.errorCode));
+        }
+        EXPECT_EQ(reads, 2);
+    }
+}
+
+// The file changes after its size was taken, in the middle of the read: the
+// descriptor keeps the file it opened, so a removed or replaced file is read
+// to its end; a shortened one ends the measurement with the early-end error.
+TEST_F(FileReadTest, FileChangedInTheMiddleOfTheRead)
+{
+    constexpr std::int64_t kSize = 4 * 1048576;
+    constexpr int kChangeAtRead = 10;  // after 640 KiB
+    struct Row {
+        const char* name;
+        std::function<void(const std::string& path)> change;
+        int errorCode;          // 0: the read completes
+        std::int64_t requests;  // read calls made
+    };
+    const std::string other = dir.File("other", 65536);
+    const Row rows[] = {
+        {"shrinks_to_a_MiB",
+         [](const std::string& p) { ASSERT_EQ(truncate(p.c_str(), 1048576), 0); }, ENODATA, 17},
+        {"shrinks_within_a_block",
+         [](const std::string& p) { ASSERT_EQ(truncate(p.c_str(), 1048576 + 100), 0); }, ENODATA,
+         18},
+        {"shrinks_to_nothing", [](const std::string& p) { ASSERT_EQ(truncate(p.c_str(), 0), 0); },
+         ENODATA, kChangeAtRead + 1},
+        {"vanishes", [](const std::string& p) { ASSERT_EQ(unlink(p.c_str()), 0); }, 0, 64},
+        {"replaced_by_a_smaller_file",
+         [&](const std::string& p) {
+             ASSERT_EQ(link(other.c_str(), (p + ".new").c_str()), 0);
+             ASSERT_EQ(std::rename((p + ".new").c_str(), p.c_str()), 0);
+         },
+         0, 64},
+        {"grows", [](const std::string& p) { ASSERT_EQ(truncate(p.c_str(), 2 * kSize), 0); }, 0,
+         64},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        const std::string path = dir.File(r.name, kSize);
+        TDirectFile file;
+        ASSERT_EQ(file.Open(path), 0);
+        const std::int64_t size = file.Size();
+        int calls = 0;
+        file.BeforeRead = [&] {
+            if (++calls == kChangeAtRead + 1) r.change(path);
+        };
+        TAlignedBuffer buffer;
+        ASSERT_TRUE(buffer.Allocate(kFileReadRequest, file.BufferAlignment()));
+        int reads = 0;
+        try {
+            const TFileReadRun run =
+                ReadWholeFile(file, size, buffer.Data(), TickCounter{{10, 20}, &reads}, path);
+            EXPECT_EQ(r.errorCode, 0) << "no error";
+            EXPECT_EQ(run.Bytes, kSize);
+            EXPECT_EQ(run.Requests, r.requests);
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(),
+                      "Failed to read " + path + "\nError:" + std::to_string(r.errorCode));
+            EXPECT_EQ(calls, r.requests) << "the read that found the end is the last";
         }
         EXPECT_EQ(reads, 2);
     }

@@ -2,7 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sched.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <deque>
+#include <iostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -82,6 +89,100 @@ TEST(MeasureCpuMHz, RealMeasurementRestoresSchedulingState)
     EXPECT_EQ(after.ThreadPriority, before.ThreadPriority);
     EXPECT_EQ(after.Nice, before.Nice);
     EXPECT_GT(mhz, 0.0);
+}
+
+// The clock measurement from various scheduling states, in a child process so
+// that this one keeps its own: inside it runs real-time where that is
+// permitted (else at the lowest permitted nice value), and afterwards the
+// state is exactly the one before, whether the measurement ended normally or
+// by an exception from the counter or the sleep.
+TEST(MeasureCpuMHz, SchedulingStateComesBackFromEveryStartAndEveryExit)
+{
+    struct Row {
+        const char* name;
+        int policy, priority, nice;
+        bool unprivileged;  // runs as an ordinary user
+        rlim_t rtprio, nicelimit;
+    };
+    const Row rows[] = {
+        {"normal", SCHED_OTHER, 0, 0, false, 0, 0},
+        {"niced", SCHED_OTHER, 0, 7, false, 0, 0},
+        {"batch", SCHED_BATCH, 0, 3, false, 0, 0},
+        {"idle", SCHED_IDLE, 0, 0, false, 0, 0},
+        {"already_fifo", SCHED_FIFO, 10, 0, false, 0, 0},
+        {"round_robin", SCHED_RR, 3, 0, false, 0, 0},
+        {"user_without_rights", SCHED_OTHER, 0, 4, true, 0, 0},
+        {"user_with_nice_limit", SCHED_OTHER, 0, 0, true, 0, 25},
+        {"user_with_rtprio_limit", SCHED_OTHER, 0, 0, true, 99, 0},
+    };
+    const bool root = geteuid() == 0;
+    bool realTimeHere = false;  // whether this machine grants the real-time policy at all
+    {
+        TRaisedPriority probe;
+        realTimeHere = probe.RealTime();
+    }
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        if (!root && (r.unprivileged || r.policy == SCHED_FIFO || r.policy == SCHED_RR))
+            continue;  // setting up the state needs the superuser
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            // Exit codes: 0 right, 10 + step where the state was wrong.
+            sched_param param{};
+            param.sched_priority = r.priority;
+            if (pthread_setschedparam(pthread_self(), r.policy, &param) != 0) _exit(1);
+            if (setpriority(PRIO_PROCESS, 0, r.nice) != 0) _exit(2);
+            if (r.unprivileged) {
+                rlimit rt{r.rtprio, r.rtprio}, nl{r.nicelimit, r.nicelimit};
+                if (setrlimit(RLIMIT_RTPRIO, &rt) != 0 || setrlimit(RLIMIT_NICE, &nl) != 0)
+                    _exit(3);
+                if (setgid(65534) != 0 || setuid(65534) != 0) _exit(4);
+            }
+            const TSchedulingState before = CurrentSchedulingState();
+            if (before.ThreadPolicy != r.policy || before.Nice != r.nice) _exit(5);
+            const bool mayRealTime = realTimeHere && (!r.unprivileged || r.rtprio > 0);
+            const int bestNice =
+                r.unprivileged ? std::min(r.nice, 20 - static_cast<int>(r.nicelimit)) : -20;
+            int step = 0;
+            for (int exit = 0; exit < 3; ++exit) {  // normal, counter throws, sleep throws
+                TSchedulingState inside;
+                auto counter = [&]() -> std::uint64_t {
+                    inside = CurrentSchedulingState();
+                    if (exit == 1) throw std::runtime_error("counter");
+                    return 1;
+                };
+                auto sleep = [&](std::uint32_t ms) {
+                    if (exit == 2 && ms == 500) throw std::runtime_error("sleep");
+                };
+                try {
+                    MeasureCpuMHz(counter, sleep);
+                } catch (const std::runtime_error&) {
+                }
+                ++step;
+                if (mayRealTime) {
+                    if (inside.ThreadPolicy != SCHED_FIFO ||
+                        inside.ThreadPriority != sched_get_priority_max(SCHED_FIFO))
+                        _exit(10 + step);
+                } else if (r.unprivileged && inside.Nice != bestNice) {
+                    _exit(20 + step);
+                }
+                if (!(CurrentSchedulingState() == before)) _exit(30 + step);
+            }
+            _exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(WIFEXITED(status));
+        const int code = WEXITSTATUS(status);
+        if (code >= 1 && code <= 4) {
+            std::cout << r.name << ": this machine refuses the starting state\n";
+            continue;
+        }
+        EXPECT_EQ(code, 0) << "10+: not real-time inside, 20+: wrong nice inside, "
+                              "30+: not put back; the last digit is the exit (1 normal, 2 counter "
+                              "throws, 3 sleep throws)";
+    }
 }
 
 TEST(TRaisedPriority, RaisesInsideTheScopeOnly)

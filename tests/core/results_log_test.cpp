@@ -8,6 +8,8 @@
 #include <unistd.h>
 #include <csignal>
 #include <fstream>
+#include <functional>
+#include <random>
 #include <sstream>
 
 #include "platform/errors.h"
@@ -127,6 +129,159 @@ TEST_F(ResultsLogTest, WriteFailureKeepsTheLinesBefore)
     EXPECT_EQ(bytes, HeaderBytes().substr(0, limit));
 }
 
+// A line of the given number as Save writes it: 82 characters.
+std::string NumberedLine(int n)
+{
+    std::string line = "machine " + std::to_string(n) + " ";
+    line.resize(82, '.');
+    return line;
+}
+
+// Faults that strike after earlier Saves: each raises the system's code and
+// leaves every line before it as it was.
+TEST_F(ResultsLogTest, FaultAfterEarlierSavesKeepsEveryEarlierLine)
+{
+    const std::string log = Path("Result3.txt");
+    struct Row {
+        const char* name;
+        std::function<void()> fault;
+        int code;
+        std::string kept;  // where the earlier lines must be found afterwards
+    };
+    const Row rows[] = {
+        {"log replaced by a folder",
+         [&] {
+             ASSERT_EQ(std::rename(log.c_str(), Path("old.txt").c_str()), 0);
+             ASSERT_EQ(mkdir(log.c_str(), 0755), 0);
+         },
+         EISDIR, Path("old.txt")},
+        {"log made read-only", [&] { ASSERT_EQ(chmod(log.c_str(), 0444), 0); }, EACCES, log},
+        {"disk full",
+         [&] {
+             ASSERT_EQ(std::rename(log.c_str(), Path("old.txt").c_str()), 0);
+             ASSERT_EQ(symlink("/dev/full", log.c_str()), 0);
+         },
+         ENOSPC, Path("old.txt")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::system(("rm -rf '" + dir_ + "'/*").c_str());
+        results_log::Append(log, NumberedLine(1));
+        results_log::Append(log, NumberedLine(2));
+        const std::string before = ReadBytes(log);
+        ASSERT_EQ(before, HeaderBytes() + NumberedLine(1) + "\r\n" + NumberedLine(2) + "\r\n");
+        row.fault();
+        if (row.code == EACCES && geteuid() == 0) {
+            chmod(log.c_str(), 0644);
+            continue;  // permissions do not bind the superuser
+        }
+        try {
+            results_log::Append(log, NumberedLine(3));
+            ADD_FAILURE() << "no error";
+        } catch (const EInOutError& e) {
+            EXPECT_EQ(e.ErrorCode(), row.code);
+            EXPECT_EQ(e.Message(), "I/O error " + std::to_string(row.code));
+        }
+        EXPECT_EQ(ReadBytes(row.kept), before);
+    }
+}
+
+// The file-size limit reached in the middle of a line after earlier Saves:
+// EFBIG, the earlier lines whole, and only part of the failed line after them.
+TEST_F(ResultsLogTest, SizeLimitInTheMiddleOfALine)
+{
+    const std::string path = Path("Result3.txt");
+    results_log::Append(path, NumberedLine(1));
+    const std::string before = ReadBytes(path);
+    const rlim_t limit = before.size() + 10;
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit rl{limit, limit};
+        if (setrlimit(RLIMIT_FSIZE, &rl) != 0) _exit(100);
+        try {
+            results_log::Append(path, NumberedLine(2));
+        } catch (const EInOutError& e) {
+            _exit(e.ErrorCode());
+        }
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), EFBIG);
+    EXPECT_EQ(ReadBytes(path), before + NumberedLine(2).substr(0, 10));
+}
+
+TEST_F(ResultsLogTest, EmptyLogGetsTheHeader)
+{
+    const std::string path = Path("Result3.txt");
+    WriteBytes(path, "");
+    results_log::Append(path, "line");
+    EXPECT_EQ(ReadBytes(path), HeaderBytes() + "line\r\n");
+}
+
+// A Save killed at any moment, many times over: nothing written before is
+// changed, the header is whole, every line is whole but the one a kill cut
+// short, and a cut line is ended by the next Save so that its line stays whole.
+TEST_F(ResultsLogTest, SaveKilledAtAnyMomentLeavesWholeLines)
+{
+    const std::string path = Path("Result3.txt");
+    const std::string header = HeaderBytes();
+    std::mt19937 random(20030601);
+    int cut = 0, lines = 0;
+    std::string previous;
+    for (int round = 0; round < 200; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        // Now and then from no log at all, so that kills also land in the
+        // creation of the log.
+        const bool fresh = round % 10 == 0;
+        if (fresh) {
+            unlink(path.c_str());
+            previous.clear();
+        }
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            for (int n = 0;; ++n) results_log::Append(path, NumberedLine(n % 1000));
+        }
+        usleep(std::uniform_int_distribution<useconds_t>(0, fresh ? 300 : 3000)(random));
+        ASSERT_EQ(kill(pid, SIGKILL), 0);
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+
+        const std::string bytes = ReadBytes(path);
+        ASSERT_EQ(bytes.substr(0, previous.size()), previous);
+        previous = bytes;
+        if (bytes.empty()) continue;  // killed between creating and writing
+        ASSERT_GE(bytes.size(), header.size());
+        ASSERT_EQ(bytes.substr(0, header.size()), header);
+        for (std::size_t at = header.size(); at < bytes.size();) {
+            const std::size_t end = bytes.find("\r\n", at);
+            const std::string line = bytes.substr(at, end == std::string::npos ? end : end - at);
+            // A whole line, or the beginning of one that a kill cut.
+            ASSERT_LE(line.size(), end == std::string::npos ? 83u : 82u) << "at " << at;
+            ASSERT_EQ(line.substr(0, 8), std::string("machine ").substr(0, line.size()))
+                << "at " << at;
+            if (end == std::string::npos) break;
+            if (line.size() == 82) ++lines;
+            at = end + 2;
+        }
+        cut += bytes.size() >= 2 && bytes.substr(bytes.size() - 2) != "\r\n";
+    }
+    RecordProperty("cut_lines", cut);
+    EXPECT_GT(lines, 0);
+}
+
+TEST_F(ResultsLogTest, LineCutShortIsEndedBeforeTheNextLine)
+{
+    const std::string path = Path("Result3.txt");
+    WriteBytes(path, HeaderBytes() + "machine 1 ..");
+    results_log::Append(path, "next");
+    EXPECT_EQ(ReadBytes(path), HeaderBytes() + "machine 1 ..\r\nnext\r\n");
+}
+
 TEST_F(ResultsLogTest, LoadSplitsLinesAndKeepsBytes)
 {
     const struct {
@@ -141,6 +296,12 @@ TEST_F(ResultsLogTest, LoadSplitsLinesAndKeepsBytes)
         {"empty lines", "\r\na\r\n\r\n", {"", "a", ""}},
         {"lone cr stays", "a\rb\r\n", {"a\rb"}},
         {"cp1251 bytes", "\xCE\xEF\xE8\xF1\r\n\xFF", {"\xCE\xEF\xE8\xF1", "\xFF"}},
+        {"nul bytes", std::string("a\0b\r\n\0", 6), {std::string("a\0b", 3), std::string(1, '\0')}},
+        {"lone cr at the end", "a\r", {"a\r"}},
+        {"cr cr lf", "a\r\r\n", {"a\r"}},
+        {"line beyond the read buffer",
+         std::string(200000, 'x') + "\r\ny",
+         {std::string(200000, 'x'), "y"}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

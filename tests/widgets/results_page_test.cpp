@@ -144,5 +144,17 @@ TEST_F(ResultsPageTest, UnwritableLogShowsTheSystemCodeAndChangesNothing)
     }
 }
 
+TEST_F(ResultsPageTest, FullDiskShowsTheSystemCodeAndKeepsTheSavedLines)
+{
+    Open();
+    Save();
+    const std::string saved = ReadBytes(LogPath());
+    std::filesystem::rename(LogPath(), ExeDir() + "saved.txt");
+    std::filesystem::create_symlink("/dev/full", LogPath());
+    Save();
+    EXPECT_EQ(dialogs.Errors(), std::vector<QString>{QStringLiteral("I/O error %1.").arg(ENOSPC)});
+    EXPECT_EQ(ReadBytes(ExeDir() + "saved.txt"), saved);
+}
+
 }  // namespace
 }  // namespace vt::testing
