@@ -18,14 +18,6 @@
 namespace vt::testing {
 namespace {
 
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // The ellipse count: a whole number in 32 bits, sign and "$" hex allowed;
 // anything else names the text and draws nothing.
 TEST_F(WindowTest, EllipseCountEntries)

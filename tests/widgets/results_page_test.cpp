@@ -13,14 +13,6 @@
 namespace vt::testing {
 namespace {
 
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // The header as it must appear in the file, written out independently.
 std::string ExpectedHeaderBytes()
 {

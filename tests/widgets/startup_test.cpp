@@ -24,23 +24,6 @@ protected:
     {
         std::ofstream(ExeDir() + name, std::ios::binary) << bytes;
     }
-    static std::vector<std::string> BuiltInAbout()
-    {
-        return {"",
-                "1. Create & Sort Lists",
-                "2. 10^9 Empty Cycles",
-                "3. Draw Shapes",
-                "4. HDD Speed (File Reading)",
-                "5. FillChar & ReadChar",
-                "        ",
-                Ansi("Результаты тестов 1 и особенно 3 сильно зависят от "),
-                Ansi("разрешения экрана и количества цветов. Поэтому лучше "),
-                Ansi("тестировать в режиме 800x600, 16 бит цвет."),
-                "",
-                Ansi("Желательно отключить все программные мониторы."),
-                "",
-                Ansi("Для тестирования HDD лучше выбирать файлы > 100 мб")};
-    }
 };
 
 TEST_F(StartupTest, FillsThePagesFromTheMachine)
@@ -88,7 +71,7 @@ TEST_F(StartupTest, LoadsTheLogAndTheReadmeWhenPresent)
                                                    "Intel1466/ 40.0gb/|  0.00"};
         const std::vector<std::string> readmeLines = {Ansi("Прочти меня"), "", "second line"};
         EXPECT_EQ(w.List->Lines(), r.log ? logLines : std::vector<std::string>{});
-        EXPECT_EQ(w.Memo1->Lines(), r.readme ? readmeLines : BuiltInAbout());
+        EXPECT_EQ(w.Memo1->Lines(), r.readme ? readmeLines : BuiltInAboutLines());
         window.reset();
     }
 }
@@ -184,7 +167,7 @@ TEST_F(StartupTest, UnreadableLogStopsTheLaterSteps)
     EXPECT_EQ(w.RxSpinEdit4->Value(), 2004);
     // Steps after it did not.
     EXPECT_EQ(w.List->LineCount(), 0);
-    EXPECT_EQ(w.Memo1->Lines(), BuiltInAbout());
+    EXPECT_EQ(w.Memo1->Lines(), BuiltInAboutLines());
     EXPECT_EQ(w.Edit15->text(), QString());
     EXPECT_EQ(w.Edit16->text(), QStringLiteral("256"));
     EXPECT_EQ(w.Edit5->text(), QStringLiteral("32"));

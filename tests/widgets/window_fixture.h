@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <deque>
+#include <fstream>
+#include <sstream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,6 +18,7 @@
 #include "app/dialogs.h"
 #include "app/environment.h"
 #include "app/firstcl_.h"
+#include "platform/cp1251.h"
 
 namespace vt::testing {
 
@@ -95,6 +98,34 @@ inline TEnvironment FakeEnvironment(const std::string& exeDir)
     env.EmptyLoop = [](std::int32_t) {};
     env.AvailableMemory = [] { return std::int64_t{1} << 40; };
     return env;
+}
+
+// The whole content of a file, as bytes.
+inline std::string ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// The About page's built-in lines, written out independently of the window.
+inline std::vector<std::string> BuiltInAboutLines()
+{
+    return {"",
+            "1. Create & Sort Lists",
+            "2. 10^9 Empty Cycles",
+            "3. Draw Shapes",
+            "4. HDD Speed (File Reading)",
+            "5. FillChar & ReadChar",
+            "        ",
+            Ansi("Результаты тестов 1 и особенно 3 сильно зависят от "),
+            Ansi("разрешения экрана и количества цветов. Поэтому лучше "),
+            Ansi("тестировать в режиме 800x600, 16 бит цвет."),
+            "",
+            Ansi("Желательно отключить все программные мониторы."),
+            "",
+            Ansi("Для тестирования HDD лучше выбирать файлы > 100 мб")};
 }
 
 class WindowTest : public ::testing::Test {
