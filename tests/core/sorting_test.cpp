@@ -133,7 +133,9 @@ TEST(Sorting, TouchesNoBoxWhileTimedAndWritesTheRecordsBackInStep)
         ASSERT_EQ(box2.list.Strings(i), p.GetName().Str()) << i;
         ASSERT_EQ(box3.list.Strings(i), p.GetAddress().Str()) << i;
         ASSERT_EQ(items.Objects(i), &p) << i;
-        if (i > 0) ASSERT_LE(CompareKeys(box2.list.Strings(i - 1), box2.list.Strings(i)), 0) << i;
+        if (i > 0) {
+            ASSERT_LE(CompareKeys(box2.list.Strings(i - 1), box2.list.Strings(i)), 0) << i;
+        }
     }
 }
 

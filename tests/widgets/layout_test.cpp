@@ -286,12 +286,16 @@ TEST_F(LayoutTest, EveryControlAsDesigned)
         }
         // The page control shows one page at a time; every other control is
         // hidden only when the design says so.
-        if (ParentName(widget) != QStringLiteral("PageControl1"))
+        if (ParentName(widget) != QStringLiteral("PageControl1")) {
             EXPECT_EQ(widget->isHidden(), (c.flags & Hidden) != 0);
+        }
         EXPECT_EQ(widget->isEnabled(), (c.flags & Disabled) == 0);
-        if (auto* box = qobject_cast<QCheckBox*>(widget))
+        if (auto* box = qobject_cast<QCheckBox*>(widget)) {
             EXPECT_EQ(box->isChecked(), (c.flags & Checked) != 0);
-        if (auto* b = qobject_cast<QPushButton*>(widget)) EXPECT_EQ(b->focusPolicy(), Qt::NoFocus);
+        }
+        if (auto* b = qobject_cast<QPushButton*>(widget)) {
+            EXPECT_EQ(b->focusPolicy(), Qt::NoFocus);
+        }
 
         if (auto* s = qobject_cast<TShadowLabel*>(widget)) {
             EXPECT_EQ(s->FontColor().name(), color(c.color).name());
@@ -309,8 +313,9 @@ TEST_F(LayoutTest, EveryControlAsDesigned)
 
     // Nothing beyond the table (the tab bar's own scroll buttons aside).
     for (const QWidget* child : w.findChildren<QWidget*>())
-        if (IsDesignName(child->objectName()) && !qobject_cast<QTabBar*>(child->parentWidget()))
+        if (IsDesignName(child->objectName()) && !qobject_cast<QTabBar*>(child->parentWidget())) {
             EXPECT_TRUE(listed.contains(child->objectName())) << child->objectName().toStdString();
+        }
 }
 
 TEST_F(LayoutTest, WindowFrameAndPages)

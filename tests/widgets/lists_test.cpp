@@ -34,7 +34,9 @@ void ExpectSortedInStep(T_fVesktest& w)
         ASSERT_EQ(names.Strings(i), Ansi("Имя:   ") + std::to_string(2 * k)) << i;
         ASSERT_EQ(addresses.Strings(i), Ansi("адрес: ") + std::to_string(3 * k)) << i;
         ASSERT_EQ(TPerson::From(items.Objects(i)).GetName().Str(), names.Strings(i)) << i;
-        if (i > 0) ASSERT_LE(CompareKeys(names.Strings(i - 1), names.Strings(i)), 0) << i;
+        if (i > 0) {
+            ASSERT_LE(CompareKeys(names.Strings(i - 1), names.Strings(i)), 0) << i;
+        }
     }
 }
 

@@ -35,9 +35,11 @@ public:
     {
         openedWith.push_back(current);
         if (fileChoices.empty()) return std::nullopt;
-        auto choice = fileChoices.front();
+        const bool chosen = fileChoices.front().has_value();
+        const QString name = chosen ? *fileChoices.front() : QString();
         fileChoices.pop_front();
-        return choice;
+        if (!chosen) return std::nullopt;
+        return name;
     }
     std::vector<QString> Errors() const
     {
