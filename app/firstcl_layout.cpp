@@ -2,6 +2,7 @@
 // positions, captions, initial texts and looks.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,6 +19,7 @@
 #include "app/widgets/shadow_label.h"
 #include "app/widgets/spin_edit.h"
 #include "app/widgets/typed_length.h"
+#include "platform/drive_space.h"
 
 namespace vt {
 
@@ -121,6 +123,27 @@ public:
 private:
     int height_;
 };
+
+// The drive selector lists the file systems that stand in for the drives and
+// shows the one that holds the current directory.
+void FillDriveList(QComboBox* box)
+{
+    const QString cwd = QDir::currentPath();
+    int current = 0;
+    qsizetype longest = -1;
+    for (const TMountEntry& m : SelectDriveMounts(ReadMountTable())) {
+        const QString point = QString::fromStdString(m.MountPoint);
+        box->addItem(point);
+        const bool holds = cwd == point || point == QStringLiteral("/") ||
+                           cwd.startsWith(point + QLatin1Char('/'));
+        if (holds && point.size() > longest) {
+            longest = point.size();
+            current = box->count() - 1;
+        }
+    }
+    if (box->count() == 0) box->addItem(QStringLiteral("/"));
+    box->setCurrentIndex(current);
+}
 
 }  // namespace
 
@@ -232,7 +255,7 @@ void T_fVesktest::CreateControls()
 
     // ---- HDD test ----
     DriveComboBox1 = Make<QComboBox>(TabSheet5, "DriveComboBox1", 10, 6, 72, 19);
-    DriveComboBox1->addItem(QStringLiteral("/"));
+    FillDriveList(DriveComboBox1);
     Label7 = MakeLabel(TabSheet5, "Label7", 7, 33, 140, 13,
                        QStringLiteral("HDD Model, Size (8 symbols):"));
     Edit13 = MakeEdit(TabSheet5, "Edit13", 7, 48, 109, 21, QString(), kLightGreen);

@@ -491,3 +491,20 @@ TEST(ShadowLabel, ShadowFallsTowardsItsCorner)
 
 }  // namespace
 }  // namespace vt::testing
+
+namespace vt::testing {
+
+// The drive selector offers the file systems that stand in for the drives
+// and shows the one holding the current directory.
+TEST_F(WindowTest, DriveSelectorShowsTheCurrentDrive)
+{
+    auto& w = Open();
+    ASSERT_GE(w.DriveComboBox1->count(), 1);
+    const QString current = w.DriveComboBox1->currentText();
+    const QString cwd = QDir::currentPath();
+    EXPECT_TRUE(current == QStringLiteral("/") || cwd == current ||
+                cwd.startsWith(current + QLatin1Char('/')))
+        << current.toStdString();
+}
+
+}  // namespace vt::testing
