@@ -29,23 +29,12 @@
 #include "app/firstcl_.h"
 #include "app/widgets/page_control.h"
 #include "app/widgets/panel.h"
+#include "bench/bench_dialogs.h"
 #include "bench/bench_report.h"
 #include "platform/random.h"
 #include "platform/tick_count.h"
 
 namespace {
-
-class PrintedDialogs : public vt::TDialogs {
-public:
-    void ShowMessage(QWidget*, const QString& text) override
-    {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    }
-    void ShowError(QWidget*, const QString& text) override
-    {
-        std::fprintf(stderr, "error: %s\n", qPrintable(text));
-    }
-};
 
 constexpr int kCount = 10000;
 
@@ -89,7 +78,7 @@ int main(int argc, char** argv)
         else
             pairs = std::max(1, std::atoi(argv[i]));
     }
-    PrintedDialogs dialogs;
+    vt::bench::PrintedDialogs dialogs;
     vt::SetDialogs(&dialogs);
 
     vt::TEnvironment env = vt::TEnvironment::System();

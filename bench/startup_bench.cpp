@@ -26,21 +26,10 @@
 #include "app/dialogs.h"
 #include "app/environment.h"
 #include "app/firstcl_.h"
+#include "bench/bench_dialogs.h"
 #include "bench/bench_report.h"
 
 namespace {
-
-class PrintedDialogs : public vt::TDialogs {
-public:
-    void ShowMessage(QWidget*, const QString& text) override
-    {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    }
-    void ShowError(QWidget*, const QString& text) override
-    {
-        std::fprintf(stderr, "error: %s\n", qPrintable(text));
-    }
-};
 
 double MonotonicSeconds()
 {
@@ -53,7 +42,7 @@ double MonotonicSeconds()
 int Child(int argc, char** argv)
 {
     vt::TApplication app(argc, argv);
-    PrintedDialogs dialogs;
+    vt::bench::PrintedDialogs dialogs;
     vt::SetDialogs(&dialogs);
     vt::TEnvironment env = vt::TEnvironment::System();
     double clockSeconds = 0;

@@ -51,6 +51,29 @@ protected:
     std::string dir_;
 };
 
+// Saves one line in a child process whose files may not grow beyond `limit`
+// bytes; returns the child's exit status: the errno of the failed Save, 0 when
+// it succeeded.
+int AppendUnderSizeLimit(const std::string& path, const std::string& line, rlim_t limit)
+{
+    const pid_t pid = fork();
+    if (pid < 0) return -1;
+    if (pid == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit rl{limit, limit};
+        if (setrlimit(RLIMIT_FSIZE, &rl) != 0) _exit(100);
+        try {
+            results_log::Append(path, line);
+        } catch (const EInOutError& e) {
+            _exit(e.ErrorCode());
+        }
+        _exit(0);
+    }
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
 TEST(ResultsLogHeader, LinesAreFullWidthWithColumnsAboveTheResultLine)
 {
     const auto& header = ResultsLogHeader();
@@ -107,23 +130,7 @@ TEST_F(ResultsLogTest, WriteFailureKeepsTheLinesBefore)
 {
     const std::string path = Path("Result3.txt");
     const rlim_t limit = 3 * 84 + 10;  // three header lines and part of the fourth
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit rl{limit, limit};
-        if (setrlimit(RLIMIT_FSIZE, &rl) != 0) _exit(100);
-        try {
-            results_log::Append(path, "line");
-        } catch (const EInOutError& e) {
-            _exit(e.ErrorCode());
-        }
-        _exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), EFBIG);
+    EXPECT_EQ(AppendUnderSizeLimit(path, "line", limit), EFBIG);
     const std::string bytes = ReadBytes(path);
     ASSERT_EQ(bytes.size(), limit);
     EXPECT_EQ(bytes, HeaderBytes().substr(0, limit));
@@ -194,23 +201,7 @@ TEST_F(ResultsLogTest, SizeLimitInTheMiddleOfALine)
     results_log::Append(path, NumberedLine(1));
     const std::string before = ReadBytes(path);
     const rlim_t limit = before.size() + 10;
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit rl{limit, limit};
-        if (setrlimit(RLIMIT_FSIZE, &rl) != 0) _exit(100);
-        try {
-            results_log::Append(path, NumberedLine(2));
-        } catch (const EInOutError& e) {
-            _exit(e.ErrorCode());
-        }
-        _exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), EFBIG);
+    EXPECT_EQ(AppendUnderSizeLimit(path, NumberedLine(2), limit), EFBIG);
     EXPECT_EQ(ReadBytes(path), before + NumberedLine(2).substr(0, 10));
 }
 
