@@ -2,15 +2,16 @@
 #include "app/firstcl_.h"
 
 #include "app/widgets/memo.h"
+#include "results/log_location.h"
 #include "results/results_log.h"
 
 namespace vt {
 
-// Appends the current result line to the log beside the executable. The memo
+// Appends the current result line to the results log. The memo
 // is a separate record: Save neither adds to it nor switches pages.
 void T_fVesktest::Button2Click(QObject*)
 {
-    results_log::Append(Env().ExeDir + kResultsLogName, FormatResultLine());
+    results_log::Append(ResultsLogPath(Env().ExeDir), FormatResultLine());
 }
 
 // Empties the results memo; the log is untouched.

@@ -10,6 +10,7 @@
 #include "app/widgets/spin_edit.h"
 #include "platform/convert.h"
 #include "platform/number_format.h"
+#include "results/log_location.h"
 #include "results/results_log.h"
 
 namespace vt {
@@ -43,7 +44,7 @@ void T_fVesktest::RunStartupSequence()
     RxLabel1->SetCaption(Edit14->text() + QStringLiteral("mhz"));
     Edit7->setText(Q(cpu.Vendor) + Edit14->text() + QStringLiteral("/"));
 
-    if (auto log = results_log::Load(env.ExeDir + kResultsLogName)) List->SetLines(*log);
+    if (auto log = results_log::Load(ResultsLogPath(env.ExeDir))) List->SetLines(*log);
     if (auto readme = results_log::Load(env.ExeDir + kReadmeName)) Memo1->SetLines(*readme);
 
     // The projection reads its value fields without thousands separators, so
