@@ -74,7 +74,7 @@ int RunCompare(int argc, char** argv)
     std::vector<TCompareRow> rows;
     int status = 0;
     for (const QString& path : logs) {
-        const TLoadedLog log = LoadLog(path);
+        TLoadedLog log = LoadLog(path);
         if (!log.Error.isEmpty()) {
             Print(stderr, QStringLiteral("vesktest compare: %1: %2\n").arg(path, log.Error));
             status = 1;
@@ -82,8 +82,9 @@ int RunCompare(int argc, char** argv)
         }
         const QString summary = SkippedSummary(log);
         if (!summary.isEmpty()) Print(stderr, summary + QLatin1Char('\n'));
-        std::vector<TCompareRow> more = RowsOf(log);
-        rows.insert(rows.end(), more.begin(), more.end());
+        std::vector<TCompareRow> more = RowsOf(std::move(log));
+        rows.insert(rows.end(), std::make_move_iterator(more.begin()),
+                    std::make_move_iterator(more.end()));
     }
     if (status != 0) return status;
     Print(stdout, parser.isSet(csv) ? CompareCsv(rows) : CompareText(rows));

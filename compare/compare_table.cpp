@@ -46,12 +46,13 @@ QString SkippedSummary(const TLoadedLog& log)
         .arg(n == 1 ? QStringLiteral("line") : QStringLiteral("lines"), numbers.join(", "));
 }
 
-std::vector<TCompareRow> RowsOf(const TLoadedLog& log)
+std::vector<TCompareRow> RowsOf(TLoadedLog&& log)
 {
     std::vector<TCompareRow> rows;
     rows.reserve(log.Records.size());
     const QString name = QFileInfo(log.Path).fileName();
-    for (const TResultRecord& record : log.Records) rows.push_back({name, record});
+    for (TResultRecord& record : log.Records) rows.push_back({name, std::move(record)});
+    log.Records.clear();
     return rows;
 }
 

@@ -37,7 +37,8 @@ struct TCompareRow {
     TResultRecord Record;
 };
 
-std::vector<TCompareRow> RowsOf(const TLoadedLog& log);
+// The rows of `log`, its records moved into them.
+std::vector<TCompareRow> RowsOf(TLoadedLog&& log);
 
 // One score column of the table.
 struct TScoreColumn {

@@ -211,14 +211,15 @@ void TCompareWindow::AddLogs(const QStringList& paths)
         std::vector<TLoadedLog> logs = watcher->result();
         watcher->deleteLater();
         std::vector<TCompareRow> rows;
-        for (const TLoadedLog& log : logs) {
+        for (TLoadedLog& log : logs) {
             const QString summary = SkippedSummary(log);
             if (!summary.isEmpty()) skippedTexts_ << summary;
-            std::vector<TCompareRow> more = RowsOf(log);
+            std::vector<TCompareRow> more = RowsOf(std::move(log));
             rows.insert(rows.end(), std::make_move_iterator(more.begin()),
                         std::make_move_iterator(more.end()));
         }
         model_.AddRows(std::move(rows));
+        table_->resizeColumnsToContents();  // looks at the first thousand rows only
         --pending_;
         skipped_->setText(skippedTexts_.isEmpty() ? QStringLiteral("No lines skipped.")
                                                   : skippedTexts_.join("; "));
@@ -297,7 +298,12 @@ void TCompareWindow::RebuildCharts()
         const TCompareRow& ref = model_.RowAt(referenceRow);
         reference_->setText(QStringLiteral("Reference: row %1, %2 / %3")
                                 .arg(referenceRow + 1)
-                                .arg(CellText(ref, 1), CellText(ref, 2)));
+                                .arg(CellText(ref, 1), CellText(ref, 2)) +
+                            (model_.rowCount() > kChartRows
+                                 ? QStringLiteral("; the charts show the first %1 of %2 rows")
+                                       .arg(kChartRows)
+                                       .arg(model_.rowCount())
+                                 : QString()));
     } else {
         reference_->setText(QStringLiteral("No rows"));
     }
