@@ -5,6 +5,7 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QCollator>
 #include <QCursor>
 #include <QFile>
 #include <QFileDialog>
@@ -85,21 +86,40 @@ void TCompareModel::sort(int column, Qt::SortOrder order)
 {
     if (column < 0 || column >= kColumnCount) return;
     emit layoutAboutToBeChanged();
-    auto key = [&](std::size_t i) -> std::pair<QString, double> {
-        if (column < kFixedColumns) return {CellText(rows_[i], column), 0};
+    // Keys are computed once per row, not once per comparison: a log may
+    // hold a hundred thousand lines.
+    std::vector<QCollatorSortKey> texts;
+    std::vector<double> values;
+    if (column < kFixedColumns) {
+        QCollator collator;
+        collator.setNumericMode(true);
+        texts.reserve(rows_.size());
+        for (const TCompareRow& row : rows_)
+            texts.push_back(collator.sortKey(CellText(row, column)));
+    } else {
+        values.reserve(rows_.size());
         // A row without a value sorts below every measured one.
-        return {{}, ScoreValue(rows_[i].Record.Scores, column - kFixedColumns).value_or(-1)};
+        for (const TCompareRow& row : rows_)
+            values.push_back(ScoreValue(row.Record.Scores, column - kFixedColumns).value_or(-1));
+    }
+    auto less = [&](std::size_t a, std::size_t b) {
+        return texts.empty() ? values[a] < values[b] : texts[a].compare(texts[b]) < 0;
     };
+    const QModelIndexList persistent = persistentIndexList();
+    std::vector<std::size_t> persistentRows;
+    for (const QModelIndex& i : persistent)
+        persistentRows.push_back(order_[static_cast<std::size_t>(i.row())]);
     std::stable_sort(order_.begin(), order_.end(), [&](std::size_t a, std::size_t b) {
-        const auto ka = key(a), kb = key(b);
-        const bool less = column < kFixedColumns
-                              ? QString::localeAwareCompare(ka.first, kb.first) < 0
-                              : ka.second < kb.second;
-        const bool greater = column < kFixedColumns
-                                 ? QString::localeAwareCompare(kb.first, ka.first) < 0
-                                 : kb.second < ka.second;
-        return order == Qt::AscendingOrder ? less : greater;
+        return order == Qt::AscendingOrder ? less(a, b) : less(b, a);
     });
+    // Selections and the current cell follow their rows.
+    std::vector<int> shownAt(rows_.size());
+    for (std::size_t r = 0; r < order_.size(); ++r) shownAt[order_[r]] = static_cast<int>(r);
+    QModelIndexList moved;
+    for (qsizetype i = 0; i < persistent.size(); ++i)
+        moved << index(shownAt[persistentRows[static_cast<std::size_t>(i)]],
+                       persistent[i].column());
+    changePersistentIndexList(persistent, moved);
     emit layoutChanged();
     emit Changed();
 }
