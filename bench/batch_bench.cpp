@@ -6,8 +6,9 @@
 // show that the progress does not touch the timed stretches.
 //
 // The lists and the ellipses are drawn on a display when there is one, like
-// the window's; the memory test at 64 MiB, the file test left out (the hdd
-// bench measures the same reading function).
+// the window's, and offscreen (tools/bench runs both); the memory test at
+// 64 MiB, the file test left out (the hdd bench measures the same reading
+// function).
 //
 // Usage: batch_bench [pairs] (7 unless given).
 #include <QApplication>
@@ -172,7 +173,13 @@ int main(int argc, char** argv)
     // kind of widgets, so the ratio is one within the noise of each figure.
     ReportRatio("batch/window ListCreateTime", "s", lists, Target::Within(0.15));
     ReportRatio("batch/window CyclesPerSec", "M/s", cycles, Target::Within(0.05));
-    ReportRatio("batch/window DrawTime (" + platform + ")", "s", shapes, Target::Within(0.15));
+    // On an X display without a compositor the server copies to the screen
+    // only what can be seen, and the batch run's panel is kept out of sight:
+    // its figure there leaves out that copy and is printed for information.
+    // Offscreen both paint into memory alike, and the target applies.
+    const bool offscreen = platform == "offscreen";
+    ReportRatio("batch/window DrawTime (" + platform + ")", "s", shapes,
+                offscreen ? Target::Within(0.15) : Target::None());
     ReportRatio("batch/window FillMemSpeed", "MiB/s", fill, Target::Within(0.10));
     ReportRatio("batch/window ReadMemSpeed", "MiB/s", read, Target::Within(0.05));
     ReportRatio("batch progress/none ListCreateTime", "s", listsProgress, Target::Within(0.15));
