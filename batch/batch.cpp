@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <new>
 
+#include "app/application.h"
 #include "app/environment.h"
 #include "app/error_handler.h"
 #include "batch/batch_options.h"
@@ -128,7 +129,9 @@ int RunBatch(int argc, char** argv)
     ChoosePaintPlatform();
     // The toolkit sees only the program's name: the batch options are ours.
     int toolkitArgc = 1;
-    QApplication app(toolkitArgc, argv);
+    // The window's application object: the same font substitutions, so that
+    // the list boxes lay out their entries in the same font.
+    TApplication app(toolkitArgc, argv);
 
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);

@@ -8,6 +8,7 @@
 
 #include "app/widgets/ellipse_shape.h"
 #include "app/widgets/list_box.h"
+#include "app/widgets/page_control.h"
 #include "app/widgets/panel.h"
 #include "app/widgets/panel_canvas.h"
 #include "benchmarks/ellipses.h"
@@ -45,15 +46,24 @@ bool WaitExposed(QWidget* window, int milliseconds)
 // display does not expose a window that lies wholly outside it (and an
 // unexposed window paints nothing), it is moved back until one pixel lies on
 // the screen.
+//
+// Inside it the widgets sit where the window has them: on a page of a page
+// control of the window's size, so that a repaint paints the same parents
+// beneath them as in the window.
 struct TBatchTests::THost {
     QWidget Window;
+    TPageControl* Pages;
+    QWidget* Page;
 
-    THost(int width, int height)
+    explicit THost(const QString& page)
         : Window(nullptr, Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint |
                               Qt::WindowDoesNotAcceptFocus)
     {
         Window.setAttribute(Qt::WA_ShowWithoutActivating);
-        Window.setFixedSize(width, height);
+        Window.setFixedSize(592, 344);
+        Pages = new TPageControl(&Window);
+        Pages->setGeometry(0, 0, 592, 344);
+        Page = Pages->AddPage(page, page);
     }
 
     void Show()
@@ -100,12 +110,11 @@ TBatchTests::~TBatchTests() = default;
 TBatchTests::THost& TBatchTests::ListHost()
 {
     if (!listHost_) {
-        // The three boxes side by side as on the Test1 page: 124 x 284 each,
-        // five pixels apart.
-        listHost_ = std::make_unique<THost>(3 * 124 + 2 * 5, 284);
+        // The three boxes side by side as on the Test1 page: 124 x 284 each.
+        listHost_ = std::make_unique<THost>(QStringLiteral("Test1"));
         for (int i = 0; i < 3; ++i) {
-            listBoxes_[i] = new TListBox(&listHost_->Window);
-            listBoxes_[i]->setGeometry(i * 129, 0, 124, 284);
+            listBoxes_[i] = new TListBox(listHost_->Page);
+            listBoxes_[i]->setGeometry(196 + i * 129, 26, 124, 284);
             StyleTest1ListBox(listBoxes_[i]);
         }
         listHost_->Show();
@@ -116,9 +125,10 @@ TBatchTests::THost& TBatchTests::ListHost()
 TBatchTests::THost& TBatchTests::PanelHost()
 {
     if (!panelHost_) {
-        panelHost_ = std::make_unique<THost>(584, 275);
-        panel_ = new TPanel(&panelHost_->Window);
-        panel_->setGeometry(0, 0, 584, 275);
+        // The drawing panel under the Test2 page's tool strip.
+        panelHost_ = std::make_unique<THost>(QStringLiteral("Test2"));
+        panel_ = new TPanel(panelHost_->Page);
+        panel_->setGeometry(0, 41, 584, 275);
         panelHost_->Show();
     }
     return *panelHost_;
