@@ -1,0 +1,9 @@
+// Whether a standard stream is a terminal, so that progress is drawn only
+// for a person watching, never into a file or a pipe.
+#pragma once
+
+namespace vt {
+
+bool StandardErrorIsTerminal();
+
+}  // namespace vt
