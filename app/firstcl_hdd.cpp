@@ -14,6 +14,7 @@
 #include "benchmarks/file_read.h"
 #include "platform/direct_file.h"
 #include "platform/errors.h"
+#include "platform/file_system_type.h"
 #include "platform/number_format.h"
 
 namespace vt {
@@ -51,6 +52,11 @@ void T_fVesktest::RxSpeedButton1Click(QObject*)
         ShowReady(RxLabel4);
         return;
     }
+
+    // A file in memory or behind a link is still measured, but the figure is
+    // not a disk's, and standard output says so.
+    const std::string warning = NotADiskWarning(name, FileSystemTypeOf(name));
+    if (!warning.empty()) WriteLine(*Env().StdOut, warning);
 
     // The test reports its own failures on standard output; the handle and
     // the buffer are released before the line is written.

@@ -1,4 +1,5 @@
 #include "platform/drive_space.h"
+#include "platform/file_system_type.h"
 
 #include <sys/statvfs.h>
 
@@ -11,26 +12,6 @@
 namespace vt {
 
 namespace {
-
-// File systems that hold no local disk's data: kernel views, memory-backed
-// ones, and network or user-space ones.
-const std::set<std::string, std::less<>> kSkippedTypes = {
-    // pseudo
-    "autofs", "binfmt_misc", "bpf", "cgroup", "cgroup2", "configfs", "debugfs", "devpts",
-    "devtmpfs", "efivarfs", "fusectl", "hugetlbfs", "mqueue", "nsfs", "overlay", "proc", "pstore",
-    "rpc_pipefs", "securityfs", "selinuxfs", "sysfs", "tracefs",
-    // memory
-    "ramfs", "tmpfs",
-    // network and user space
-    "9p", "afs", "ceph", "cifs", "fuse", "glusterfs", "ncpfs", "nfs", "nfs4", "smb3", "smbfs",
-    "virtiofs"};
-
-bool IsSkippedType(std::string_view type)
-{
-    if (kSkippedTypes.count(type) != 0) return true;
-    // "fuse.sshfs" and friends; "fuseblk" sits on a local block device.
-    return type.substr(0, 5) == "fuse.";
-}
 
 // Decodes the octal escapes the kernel writes for blank, tab, newline and
 // backslash.
@@ -93,7 +74,8 @@ std::vector<TMountEntry> SelectDriveMounts(const std::vector<TMountEntry>& mount
 {
     std::vector<const TMountEntry*> candidates;
     for (const auto& m : mounts)
-        if (m.Source.rfind("/dev/", 0) == 0 && !IsSkippedType(m.FsType)) candidates.push_back(&m);
+        if (m.Source.rfind("/dev/", 0) == 0 && ClassifyFileSystem(m.FsType) == TStorageKind::Disk)
+            candidates.push_back(&m);
     // The root file system first, the others in mount order.
     std::stable_partition(candidates.begin(), candidates.end(),
                           [](const TMountEntry* m) { return m->MountPoint == "/"; });

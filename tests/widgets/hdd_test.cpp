@@ -174,6 +174,36 @@ TEST_F(HddPageTest, FiguresOfACompletedRun)
     }
 }
 
+// A file in a memory file system is measured as any other, but standard
+// output says first that the figure is not a disk's. (Files on the disk,
+// as in the tests above, get no such line.)
+TEST_F(HddPageTest, FileInMemoryIsMeasuredWithAWarning)
+{
+    if (!fs::is_directory("/dev/shm")) GTEST_SKIP() << "no /dev/shm here";
+    std::string path = "/dev/shm/hdd_page.XXXXXX";
+    const int fd = mkstemp(path.data());
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ftruncate(fd, 2 * MiB), 0);
+    ::close(fd);
+    auto& w = OpenPage();
+    const int memo = w.Memo2->LineCount();
+    Run(QString::fromStdString(path));
+    const std::string warning =
+        "Warning: " + path +
+        " is on tmpfs (memory), not on a disk: the figure is not a disk speed\n";
+    TDirectFile probe;
+    if (probe.Open(path) == 0) {
+        // Memory file systems take direct reads since Linux 6.6.
+        EXPECT_EQ(out.str(), warning);
+        EXPECT_EQ(w.Memo2->LineCount(), memo + 2);
+    } else {
+        EXPECT_EQ(out.str().substr(0, warning.size()), warning);
+        EXPECT_EQ(w.Memo2->LineCount(), memo);
+    }
+    EXPECT_EQ(w.RxLabel4->Caption(), QStringLiteral("Ready"));
+    fs::remove(path);
+}
+
 TEST_F(HddPageTest, TwoRunsLeaveFourMemoLinesInOrder)
 {
     auto& w = OpenPage();
