@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/log_place_tips.h"
 #include "app/qt_text.h"
 #include "app/widgets/memo.h"
 #include "app/widgets/shadow_label.h"
@@ -44,7 +45,9 @@ void T_fVesktest::RunStartupSequence()
     RxLabel1->SetCaption(Edit14->text() + QStringLiteral("mhz"));
     Edit7->setText(Q(cpu.Vendor) + Edit14->text() + QStringLiteral("/"));
 
-    if (auto log = results_log::Load(ResultsLogPath(env.ExeDir))) List->SetLines(*log);
+    const std::string logPath = ResultsLogPath(env.ExeDir, LogUse::Read);
+    ShowResultsLogPlace(*List, *Button2, logPath);
+    if (auto log = results_log::Load(logPath)) List->SetLines(*log);
     if (auto readme = results_log::Load(env.ExeDir + kReadmeName)) Memo1->SetLines(*readme);
 
     // The projection reads its value fields without thousands separators, so

@@ -61,8 +61,8 @@ int RunCompare(int argc, char** argv)
         app = std::make_unique<TApplication>(argc, argv);
     QStringList logs = parser.positionalArguments();
     if (logs.isEmpty())
-        logs << QString::fromStdString(
-            ResultsLogPath(QCoreApplication::applicationDirPath().toStdString() + "/"));
+        logs << QString::fromStdString(ResultsLogPath(
+            QCoreApplication::applicationDirPath().toStdString() + "/", LogUse::Read));
 
     if (!console) {
         TCompareWindow window;

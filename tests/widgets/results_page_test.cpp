@@ -57,6 +57,14 @@ TEST_F(ResultsPageTest, FirstSaveWritesHeaderAndLineByteForByte)
               ExpectedHeaderBytes() + line + "\r\n" + w.FormatResultLine() + "\r\n");
 }
 
+TEST_F(ResultsPageTest, TooltipsNameTheLogFile)
+{
+    auto& w = Open();
+    const QString path = QString::fromStdString(LogPath());
+    EXPECT_TRUE(w.List->toolTip().endsWith(path)) << w.List->toolTip().toStdString();
+    EXPECT_TRUE(w.Button2->toolTip().endsWith(path)) << w.Button2->toolTip().toStdString();
+}
+
 TEST_F(ResultsPageTest, LogDeletedWhileRunningIsCreatedAgainWithHeader)
 {
     auto& w = Open();

@@ -1,0 +1,31 @@
+// The folders a user's own files live in, and creating them: what the
+// results log needs when the executable's folder cannot be written (an
+// installed program).
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace vt {
+
+// 0 when this process may create and write files in the folder `dir`, else
+// the system's error code (EACCES, EROFS, ENOENT, ...).
+int FolderWriteError(const std::string& dir);
+
+// 0 when the existing file `path` may be written, else the system's code.
+int FileWriteError(const std::string& path);
+
+// The value of the environment variable `name`; nothing when it is not set.
+std::optional<std::string> EnvironmentValue(const char* name);
+
+// The user's home folder: $HOME, else the account's home folder; nothing
+// when neither is known.
+std::optional<std::string> HomeFolder();
+
+// Creates the folder `dir` and every missing folder above it, each readable
+// only by the user (as the per-user data folders are). A folder that already
+// exists is fine; one that cannot be created raises EInOutError with the
+// system's code (ENOTDIR when a file stands in the way).
+void CreateFolders(const std::string& dir);
+
+}  // namespace vt

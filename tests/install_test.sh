@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# The installed program: `cmake --install` into a temporary prefix, the files
+# a desktop expects, their validators, and the installed binary saving its
+# results log into the user's data folder because its own folder cannot be
+# written. A missing tool skips its part with a message (exit 77 when
+# nothing could be checked).
+#   install_test.sh BUILD_DIR [files|window|package]
+set -uo pipefail
+build=$1
+part=${2:-files}
+tmp=$(mktemp -d /tmp/vt_install_XXXXXX)
+trap 'rm -rf "$tmp"' EXIT
+chmod 755 "$tmp"
+prefix=$tmp/prefix
+id=io.github.vesktest.Vesktest
+fail() { echo "FAIL: $*"; exit 1; }
+skip() { echo "SKIP: $*"; exit 77; }
+
+cmake --install "$build" --prefix "$prefix" >/dev/null || fail "cmake --install"
+
+if [ "$part" = files ]; then
+    for f in bin/vesktest share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
+             share/icons/hicolor/scalable/apps/vesktest.svg share/man/man1/vesktest.1.gz; do
+        [ -e "$prefix/$f" ] || fail "missing $f"
+    done
+    for s in 16 32 48 64 128 256; do
+        [ -e "$prefix/share/icons/hicolor/${s}x$s/apps/vesktest.png" ] || fail "missing ${s}px icon"
+    done
+    # The desktop entry's icon and program are the installed ones.
+    grep -qx 'Icon=vesktest' "$prefix/share/applications/$id.desktop" || fail "desktop Icon"
+    grep -qx 'Exec=vesktest' "$prefix/share/applications/$id.desktop" || fail "desktop Exec"
+    "$prefix/bin/vesktest" --version | grep -q '^vesktest ' || fail "--version"
+    checked=0
+    if command -v desktop-file-validate >/dev/null; then
+        desktop-file-validate "$prefix/share/applications/$id.desktop" || fail "desktop-file-validate"
+        checked=1
+    else echo "SKIP: desktop-file-validate missing (package desktop-file-utils)"; fi
+    if command -v appstreamcli >/dev/null; then
+        appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" || fail "appstreamcli"
+        checked=1
+    else echo "SKIP: appstreamcli missing (package appstream)"; fi
+    if command -v man >/dev/null; then
+        MANWIDTH=80 man -l "$prefix/share/man/man1/vesktest.1.gz" 2>&1 | grep -q 'FILES' || fail "man page"
+    fi
+    [ $checked = 1 ] || skip "no validator installed"
+    echo "installed tree complete"
+    exit 0
+fi
+
+if [ "$part" = package ]; then
+    command -v cpack >/dev/null || skip "cpack missing (package cmake)"
+    command -v dpkg-shlibdeps >/dev/null || skip "dpkg-shlibdeps missing (package dpkg-dev)"
+    cpack --config "$build/CPackConfig.cmake" -G DEB -B "$tmp/deb" >/dev/null || fail "cpack"
+    deb=$(ls "$tmp"/deb/vesktest_*.deb) || fail "no .deb"
+    list=$(dpkg-deb -c "$deb" | awk '{print $6}')
+    for f in ./usr/bin/vesktest ./usr/share/applications/$id.desktop \
+             ./usr/share/metainfo/$id.metainfo.xml ./usr/share/icons/hicolor/48x48/apps/vesktest.png \
+             ./usr/share/man/man1/vesktest.1.gz ./usr/share/doc/vesktest/copyright; do
+        grep -qx "$f" <<<"$list" || fail "package lacks $f"
+    done
+    # Computed dependencies: the Qt libraries the executable links.
+    dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || fail "Depends not computed"
+    echo "package holds the installed tree"
+    exit 0
+fi
+
+# window: Save under Xvfb, as a user who cannot write the program's folder.
+command -v xvfb-run >/dev/null || skip "xvfb-run missing (package xvfb)"
+command -v xdotool >/dev/null || skip "xdotool missing (package xdotool)"
+home=$tmp/home
+mkdir -p "$home"
+run=()
+if [ "$(id -u)" -eq 0 ]; then
+    chown 65534:65534 "$home"  # root writes anywhere: the program runs as nobody
+    run=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+else
+    chmod a-w "$prefix/bin"
+fi
+cat > "$tmp/drive.sh" <<'DRIVE'
+#!/usr/bin/env bash
+# Opens the window, turns the pages to Result with the mouse wheel over the
+# tab bar and presses Save (its place in the window's fixed layout).
+"$1" &
+pid=$!
+win=
+for _ in $(seq 100); do
+    win=$(xdotool search --name '^Vesk-Test$' 2>/dev/null | head -1)
+    [ -n "$win" ] && break
+    sleep 0.1
+done
+[ -n "$win" ] || { echo "no window"; kill $pid; exit 1; }
+sleep 0.5
+xdotool mousemove --window "$win" 20 12
+for _ in 1 2 3 4 5; do xdotool click 5; sleep 0.1; done
+xdotool mousemove --window "$win" 365 51 click 1
+for _ in $(seq 50); do [ -s "$2" ] && break; sleep 0.1; done
+kill $pid
+wait $pid 2>/dev/null
+exit 0
+DRIVE
+chmod 755 "$tmp/drive.sh"
+log=$home/.local/share/vesktest/Result3.txt
+env -u XDG_DATA_HOME HOME="$home" QT_QPA_PLATFORM=xcb "${run[@]}" \
+    xvfb-run -a "$tmp/drive.sh" "$prefix/bin/vesktest" "$log" || fail "driving the window"
+[ -s "$log" ] || fail "no log at $log"
+[ "$(wc -l < "$log")" -eq 6 ] || fail "expected header and one line in $log"
+[ ! -e "$prefix/bin/Result3.txt" ] || fail "a log beside the installed program"
+[ "$(stat -c %a "$(dirname "$log")")" = 700 ] || fail "data folder mode"
+echo "Save wrote $log"
