@@ -52,7 +52,9 @@ TEST_P(BatchExit, StatusAndMessage)
     const Outcome o = RunBatch(GetParam().options);
     EXPECT_EQ(o.status, GetParam().status) << o.err;
     EXPECT_NE(o.err.find(GetParam().message), std::string::npos) << o.err;
-    if (GetParam().status != 0) EXPECT_EQ(o.out, "");
+    if (GetParam().status != 0) {
+        EXPECT_EQ(o.out, "");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
