@@ -66,7 +66,8 @@ TBatchCommand ParseBatchOptions(const QStringList& arguments)
          QStringLiteral("TEXT")},
         {kSave, QStringLiteral("Append the result line to the results log.")},
         {kLog,
-         QStringLiteral("The results log to append to (default Result3.txt beside the program)."),
+         QStringLiteral("The results log to append to (default Result3.txt beside the program, or "
+                        "in the user's data folder where the program's folder cannot be written)."),
          QStringLiteral("PATH")},
         {kFormat, QStringLiteral("What standard output carries: line (default), csv or json."),
          QStringLiteral("FORMAT")},
