@@ -57,6 +57,6 @@ private:
 // The whole content of the file at `path`, or nothing when there is no such
 // file (or a component of the path is not a directory). Any other failure,
 // a directory included, raises EInOutError.
-std::optional<std::string> ReadWholeFile(const std::string& path);
+std::optional<std::string> ReadFileBytes(const std::string& path);
 
 }  // namespace vt

@@ -102,7 +102,7 @@ void TAppendFile::Close()
     if (::close(fd) != 0) RaiseLastError();
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path)
+std::optional<std::string> ReadFileBytes(const std::string& path)
 {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {

@@ -123,7 +123,7 @@ void TAppendFile::Close()
     if (!CloseHandle(h)) RaiseLastError();
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path)
+std::optional<std::string> ReadFileBytes(const std::string& path)
 {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {

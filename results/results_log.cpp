@@ -59,7 +59,7 @@ void Append(const std::string& path, std::string_view line)
 
 std::optional<std::vector<std::string>> Load(const std::string& path)
 {
-    const std::optional<std::string> content = ReadWholeFile(path);
+    const std::optional<std::string> content = ReadFileBytes(path);
     if (!content) return std::nullopt;
     return SplitLines(*content);
 }
