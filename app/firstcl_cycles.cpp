@@ -13,12 +13,7 @@ void T_fVesktest::Button3Click(QObject*)
 {
     ShowWait(RxLabel3);
 
-    // Nothing but the loop lies between the two tick readings.
-    const std::uint32_t t0 = env_.Ticks();
-    env_.EmptyLoop(kEmptyLoopCount);
-    const std::uint32_t t1 = env_.Ticks();
-
-    const TEmptyLoopFigures figures = EmptyLoopFigures(TickDiff(t1, t0), kEmptyLoopCount);
+    const TEmptyLoopFigures figures = TimeEmptyLoop(env_.EmptyLoop, env_.Ticks);
     Scores.CyclesPerSec = figures.Seconds;  // the seconds, until the rate replaces them
     Edit1->setText(Q(FloatToStr(figures.Seconds, env_.Format)));
     Scores.CyclesPerSec = figures.CyclesPerSec;

@@ -62,21 +62,12 @@ void T_fVesktest::RxSpeedButton1Click(QObject*)
     // the buffer are released before the line is written.
     std::optional<std::string> failure;
     try {
-        TDirectFile file;
-        if (const int error = file.Open(name))
-            throw Exception("Failed to open " + name + "\nError:" + std::to_string(error));
-        const std::int64_t S = file.Size();
-        TAlignedBuffer buffer;
-        if (!buffer.Allocate(kFileReadRequest, file.BufferAlignment()))
-            throw EOutOfMemory("Cant allocate memory");
-        const TFileReadRun run = ReadWholeFile(file, S, buffer.Data(), Env().Ticks, name);
-        const std::int32_t T = run.ElapsedMs;
-
-        Scores.HddSpeed = static_cast<double>(HddSpeedFigure(S, T));
+        const TFileReadFigures figures = MeasureFileRead(name, Env().Ticks);
+        Scores.HddSpeed = static_cast<double>(figures.HddSpeed);
         ToTab();
-        const std::string mibPerSec = FloatToStr(SpeedThousandths(S, T) * 0.001L, Env().Format);
+        const std::string mibPerSec = FloatToStr(figures.Thousandths * 0.001L, Env().Format);
         HDDspeed->SetCaption(Q(mibPerSec + " Mb/s"));
-        const std::string cdTimes = FloatToStr(CdSpeedTenths(S, T) * 0.1L, Env().Format);
+        const std::string cdTimes = FloatToStr(figures.CdTenths * 0.1L, Env().Format);
         CDspeed->SetCaption(Q(cdTimes + "X"));
         Memo2->AddLine("Average speed of reading =  " + mibPerSec + " mb/s");
         Memo2->AddLine("For CD's average x-speed = " + cdTimes + "X");

@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStyledItemDelegate>
 
 #include "app/firstcl_.h"
 #include "app/look.h"
@@ -110,19 +109,6 @@ TSpinEdit* MakeYear(QWidget* parent, const char* name, int left, int top, const 
     SetBackground(s, bg);
     return s;
 }
-
-// Rows of a fixed height, as the list boxes show them.
-class FixedRowHeight : public QStyledItemDelegate {
-public:
-    FixedRowHeight(int height, QObject* parent) : QStyledItemDelegate(parent), height_(height) {}
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
-        return QSize(QStyledItemDelegate::sizeHint(option, index).width(), height_);
-    }
-
-private:
-    int height_;
-};
 
 // The drive selector lists the file systems that stand in for the drives and
 // shows the one that holds the current directory.
@@ -237,9 +223,7 @@ void T_fVesktest::CreateControls()
     for (const Box& b : {Box{&ListBox1, "ListBox1", 196}, Box{&ListBox2, "ListBox2", 325},
                          Box{&ListBox3, "ListBox3", 454}}) {
         *b.box = Make<TListBox>(TabSheet1, b.name, b.left, 26, 124, 284);
-        (*b.box)->setFont(DesignFont("Arial", 9));
-        (*b.box)->setItemDelegate(new FixedRowHeight(12, *b.box));
-        SetBackground(*b.box, kLightGreen);
+        StyleTest1ListBox(*b.box);
     }
 
     // ---- Test2 ----

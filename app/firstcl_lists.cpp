@@ -7,6 +7,7 @@
 #include "app/qt_text.h"
 #include "app/widgets/list_box.h"
 #include "app/widgets/shadow_label.h"
+#include "benchmarks/list_sort_run.h"
 #include "benchmarks/list_test.h"
 #include "benchmarks/person.h"
 #include "benchmarks/sorting.h"
@@ -27,13 +28,18 @@ void Show(QWidget* parent, const TPerson& person)
 void T_fVesktest::Button1Click(QObject*)
 {
     ShowWait(RxLabel3);
-    Scores.ListCreateTime = BuildLists(ListBox1->Items(), ListBox2->Items(), ListBox3->Items(),
-                                       PersonPool, Env().Ticks);
-    Edit1->setText(Q(FloatToStr(Scores.ListCreateTime, Env().Format)));
-    Sorting(ListBox2);
-    // Outside every timed interval: the records of the earlier repetitions
-    // (and of the previous run) are referenced by no list any more.
-    PersonPool.ReleaseUnreferenced({&ListBox1->Items(), SortItemList.get()});
+    const TSortLists lists{ListBox1->Items(), ListBox2->Items(), ListBox3->Items(),
+                           *SortKeyList,      *SortItemList,     SortPivot};
+    TListTestShow show;
+    show.ListCreateTime = [this](double figure) {
+        Edit1->setText(Q(FloatToStr(figure, Env().Format)));
+    };
+    show.SortTime = show.ListCreateTime;
+    show.SortOutputTime = [this](double figure) {
+        Edit1->setText(Q(FloatToStr(figure, Env().Format)));
+        ToTab();
+    };
+    RunListTest(lists, PersonPool, Env().Ticks, Scores, show);
     ShowReady(RxLabel3);
 }
 
@@ -46,12 +52,8 @@ void T_fVesktest::Sorting(TListBox* ListBox)
 {
     const TSortLists lists{ListBox1->Items(), ListBox2->Items(), ListBox3->Items(),
                            *SortKeyList,      *SortItemList,     SortPivot};
-    TSortTimes times{Scores.SortTime, Scores.SortOutputTime};
-    vt::Sorting(ListBox->Items(), lists, Env().Ticks, times, [this](double sortTime) {
-        Scores.SortTime = sortTime;
-        Edit1->setText(Q(FloatToStr(sortTime, Env().Format)));
-    });
-    Scores.SortOutputTime = times.SortOutputTime;
+    RunSorting(ListBox->Items(), lists, Env().Ticks, Scores,
+               [this](double sortTime) { Edit1->setText(Q(FloatToStr(sortTime, Env().Format))); });
     Edit1->setText(Q(FloatToStr(Scores.SortOutputTime, Env().Format)));
     ToTab();
 }

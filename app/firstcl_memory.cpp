@@ -22,33 +22,25 @@ void T_fVesktest::RxSpeedButton4Click(QObject*)
     if (size.Clamped) Edit5->setText(Q(IntToStr(size.Bytes / kMiB)));
     const std::int64_t B = size.Bytes;
 
-    // Linux grants a block beyond the memory it really has and kills the
-    // process once the fill reaches the missing pages, so a block that does
-    // not fit what is available is refused as the allocator would refuse it.
-    if (B + 1 > Env().AvailableMemory()) throw EOutOfMemory();
+    RefuseBlockBeyond(B, Env().AvailableMemory());
     TMemoryBlock block(B);
 
     ShowWait(RxLabel10);
 
-    const std::int32_t Tf = TimeFills(block.Data(), B, MemoryPasses, Env().Ticks);
-    const std::int64_t M = B / kMiB;
-    const long double fillSpeed = MemorySpeed(M, MemoryPasses, Tf);
-    FillCh->SetCaption(Q(FormatNumber(fillSpeed, 0, 2, Env().Format) + " Mb/s"));
-    Scores.FillMemSpeed = static_cast<double>(fillSpeed);
-
-    const std::int64_t W = M * kMiB;
-    const std::int32_t Tr = TimeCountingPasses(W, MemoryPasses, Env().Ticks);
-    const long double readSpeed = MemorySpeed(M, MemoryPasses, Tr);
-    ReadCh->SetCaption(Q(FormatNumber(readSpeed, 0, 2, Env().Format) + " Mb/s"));
-    Scores.ReadMemSpeed = static_cast<double>(readSpeed);
-
-    // Input that arrived during the passes is handled here, while the block
-    // is still held.
-    QCoreApplication::processEvents();
-
-    if (BeforeMemoryCheck) BeforeMemoryCheck(block.Data(), B);
-    errors = CountWrongBytes(block.Data(), W);
-    block.Release();
+    TMemoryTestSteps steps;
+    steps.Filled = [this](long double fillSpeed) {
+        FillCh->SetCaption(Q(FormatNumber(fillSpeed, 0, 2, Env().Format) + " Mb/s"));
+        Scores.FillMemSpeed = static_cast<double>(fillSpeed);
+    };
+    steps.Counted = [this](long double readSpeed) {
+        ReadCh->SetCaption(Q(FormatNumber(readSpeed, 0, 2, Env().Format) + " Mb/s"));
+        Scores.ReadMemSpeed = static_cast<double>(readSpeed);
+        // Input that arrived during the passes is handled here, while the
+        // block is still held.
+        QCoreApplication::processEvents();
+    };
+    steps.BeforeCheck = BeforeMemoryCheck;
+    errors = RunMemoryPasses(block, MemoryPasses, Env().Ticks, steps);
 
     Err->setVisible(errors > 0);
     Err->SetCaption(Q(IntToStr(errors) + " errors"));

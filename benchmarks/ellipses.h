@@ -52,4 +52,10 @@ struct TEllipseRun {
 TEllipseRun DrawEllipses(std::string_view countText, TEllipseCanvas& canvas,
                          const TickSource& ticks);
 
+// DrawTime: the elapsed milliseconds x 0.001 in extended precision.
+inline double DrawTimeSeconds(std::int32_t elapsedMs)
+{
+    return static_cast<double>(static_cast<long double>(elapsedMs) * 0.001L);
+}
+
 }  // namespace vt

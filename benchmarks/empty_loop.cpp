@@ -38,4 +38,13 @@ TEmptyLoopFigures EmptyLoopFigures(std::int32_t elapsedMs, std::int32_t count)
     return f;
 }
 
+TEmptyLoopFigures TimeEmptyLoop(const std::function<void(std::int32_t)>& loop,
+                                const TickSource& ticks, std::int32_t count)
+{
+    const std::uint32_t t0 = ticks();
+    loop(count);
+    const std::uint32_t t1 = ticks();
+    return EmptyLoopFigures(TickDiff(t1, t0), count);
+}
+
 }  // namespace vt

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+
+#include "platform/tick_count.h"
 
 namespace vt {
 
@@ -26,5 +29,10 @@ struct TEmptyLoopFigures {
 // 0.001, both in extended precision. An elapsed time of 0 ms (the tick
 // counter did not advance) gives a rate of 0 instead of a division by zero.
 TEmptyLoopFigures EmptyLoopFigures(std::int32_t elapsedMs, std::int32_t count = kEmptyLoopCount);
+
+// The test's measured part: `loop` run with `count` between two tick
+// readings, nothing else between them, and its figures.
+TEmptyLoopFigures TimeEmptyLoop(const std::function<void(std::int32_t)>& loop,
+                                const TickSource& ticks, std::int32_t count = kEmptyLoopCount);
 
 }  // namespace vt

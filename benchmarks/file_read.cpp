@@ -55,4 +55,23 @@ std::int64_t CdSpeedTenths(std::int64_t bytes, std::int32_t elapsedMs)
     return RoundHalfEven(Divide(kib * (1.0L / 150), elapsedMs) * 10000);
 }
 
+TFileReadFigures MeasureFileRead(const std::string& name, const TickSource& ticks)
+{
+    TDirectFile file;
+    if (const int error = file.Open(name))
+        throw Exception("Failed to open " + name + "\nError:" + std::to_string(error));
+    const std::int64_t S = file.Size();
+    TAlignedBuffer buffer;
+    if (!buffer.Allocate(kFileReadRequest, file.BufferAlignment()))
+        throw EOutOfMemory("Cant allocate memory");
+    const TFileReadRun run = ReadWholeFile(file, S, buffer.Data(), ticks, name);
+    TFileReadFigures figures;
+    figures.Bytes = S;
+    figures.ElapsedMs = run.ElapsedMs;
+    figures.HddSpeed = HddSpeedFigure(S, run.ElapsedMs);
+    figures.Thousandths = SpeedThousandths(S, run.ElapsedMs);
+    figures.CdTenths = CdSpeedTenths(S, run.ElapsedMs);
+    return figures;
+}
+
 }  // namespace vt

@@ -36,6 +36,22 @@ struct TFileReadRun {
 TFileReadRun ReadWholeFile(TDirectFile& file, std::int64_t size, void* buffer,
                            const TickSource& ticks, const std::string& name);
 
+struct TFileReadFigures {
+    std::int64_t Bytes = 0;        // S: the size of the opened file
+    std::int32_t ElapsedMs = 0;    // T
+    long double HddSpeed = 0;      // the score, MiB/s
+    std::int64_t Thousandths = 0;  // SpeedThousandths
+    std::int64_t CdTenths = 0;     // CdSpeedTenths
+};
+
+// The whole measured part of the test on `name` (file-system bytes): opens
+// it for uncached reading ("Failed to open <name>", a line feed and
+// "Error:<code>" when it cannot be), obtains the aligned buffer ("Cant
+// allocate memory"), reads it all (ReadWholeFile) and computes the figures
+// (EZeroDivide for a zero elapsed time). The file and the buffer are released
+// before it returns or raises.
+TFileReadFigures MeasureFileRead(const std::string& name, const TickSource& ticks);
+
 // The score: MiB per second, bytes / 1024 / 1024 / ms × 1,000,000 × 0.001.
 // Raises EZeroDivide for a zero elapsed time.
 long double HddSpeedFigure(std::int64_t bytes, std::int32_t elapsedMs);

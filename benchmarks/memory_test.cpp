@@ -109,4 +109,29 @@ long double MemorySpeed(std::int64_t wholeMiB, int passes, std::int32_t elapsedM
     return Divide(static_cast<long double>(mibTimes1000), static_cast<long double>(elapsedMs));
 }
 
+void RefuseBlockBeyond(std::int64_t size, std::int64_t available)
+{
+    if (size + 1 > available) throw EOutOfMemory();
+}
+
+std::int64_t RunMemoryPasses(TMemoryBlock& block, int passes, const TickSource& ticks,
+                             const TMemoryTestSteps& steps)
+{
+    const std::int64_t B = block.Size();
+    const std::int32_t Tf = TimeFills(block.Data(), B, passes, ticks);
+    const std::int64_t M = B / kMiB;
+    const long double fillSpeed = MemorySpeed(M, passes, Tf);
+    if (steps.Filled) steps.Filled(fillSpeed);
+
+    const std::int64_t W = M * kMiB;
+    const std::int32_t Tr = TimeCountingPasses(W, passes, ticks);
+    const long double readSpeed = MemorySpeed(M, passes, Tr);
+    if (steps.Counted) steps.Counted(readSpeed);
+
+    if (steps.BeforeCheck) steps.BeforeCheck(block.Data(), B);
+    const std::int64_t errors = CountWrongBytes(block.Data(), W);
+    block.Release();
+    return errors;
+}
+
 }  // namespace vt

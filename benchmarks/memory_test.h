@@ -8,6 +8,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+
+#include "benchmarks/between_parts.h"
 
 #include "platform/tick_count.h"
 
@@ -71,5 +74,28 @@ std::int64_t CountWrongBytes(const std::uint8_t* block, std::int64_t count);
 // integer and divided in extended precision. Zero elapsed time raises
 // EZeroDivide.
 long double MemorySpeed(std::int64_t wholeMiB, int passes, std::int32_t elapsedMs);
+
+// Refuses a block of `size` + 1 bytes beyond what the process can still
+// obtain and touch (`available`): Linux grants such a block and kills the
+// process once the fill reaches the missing pages, so it is refused with
+// EOutOfMemory as the allocator would refuse it.
+void RefuseBlockBeyond(std::int64_t size, std::int64_t available);
+
+// What the caller does at the points between the measured parts.
+struct TMemoryTestSteps {
+    // After the fill passes, with FillMemSpeed; after the counting passes,
+    // with ReadMemSpeed. No tick interval is open at either.
+    std::function<void(long double)> Filled;
+    std::function<void(long double)> Counted;
+    // Just before the check, with the block and its used size.
+    std::function<void(std::uint8_t* block, std::int64_t size)> BeforeCheck;
+};
+
+// The measured parts over `block`: `passes` fills of all its bytes, the
+// speed over its whole MiB, `passes` counting passes over the whole MiB, the
+// check of the whole MiB, then the block released. Returns the wrong bytes.
+// A zero elapsed time raises EZeroDivide (the block is released).
+std::int64_t RunMemoryPasses(TMemoryBlock& block, int passes, const TickSource& ticks,
+                             const TMemoryTestSteps& steps);
 
 }  // namespace vt

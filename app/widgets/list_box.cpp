@@ -4,6 +4,7 @@
 #include <QStyledItemDelegate>
 #include <utility>
 
+#include "app/look.h"
 #include "app/qt_text.h"
 #include "platform/errors.h"
 
@@ -145,6 +146,12 @@ void TListBox::paintEvent(QPaintEvent* event)
 {
     ++paintCount_;
     QListView::paintEvent(event);
+}
+
+void StyleTest1ListBox(TListBox* box)
+{
+    box->setFont(DesignFont("Arial", 9));
+    SetBackground(box, kLightGreen);
 }
 
 }  // namespace vt

@@ -80,4 +80,9 @@ private:
     int paintCount_ = 0;
 };
 
+// The look of the Test1 page's list boxes: Arial of 9 pixels on light green,
+// rows of ItemHeight. Whoever builds into such a box gets the window's
+// figure.
+void StyleTest1ListBox(TListBox* box);
+
 }  // namespace vt

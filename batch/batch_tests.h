@@ -1,0 +1,77 @@
+// The five tests as the batch run drives them: the same core functions the
+// window's handlers call, over real list boxes of the Test1 page's size and a
+// real panel of the drawing panel's size. Those live in small windows kept
+// away from the user's eyes (placed beyond the screen's edge, or on the
+// offscreen platform), which are still shown, so that every repaint paints.
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/environment.h"
+#include "benchmarks/list_test.h"
+#include "benchmarks/strings.h"
+#include "platform/errors.h"
+#include "results/scores.h"
+
+namespace vt {
+
+class TListBox;
+class TPanel;
+
+// Told before each measured part begins, never inside a tick interval: the
+// test's name and what the part does. May raise an error to end the test.
+using TBatchStep = std::function<void(const char* test, const std::string& part)>;
+
+// The measured parts of each test, for the progress bar.
+int BatchTestParts(int test);
+const char* BatchTestName(int test);
+
+// An error of the file test, whose message is written as it is (the window
+// writes it on standard output, without the error box's full stop).
+class EFileTestFailure : public Exception {
+public:
+    using Exception::Exception;
+};
+
+class TBatchTests {
+public:
+    // `totalPhysMem` as the start-up read it.
+    TBatchTests(const TEnvironment& env, std::int64_t totalPhysMem);
+    ~TBatchTests();
+    TBatchTests(const TBatchTests&) = delete;
+    TBatchTests& operator=(const TBatchTests&) = delete;
+
+    void Lists(TScores& scores, const TBatchStep& step);
+    void Cycles(TScores& scores, const TBatchStep& step);
+    // `count` as the Test2 count field holds it; raises its conversion error.
+    // Raises an error too when the panel did not paint every ellipse.
+    void Shapes(TScores& scores, const std::string& count, const TBatchStep& step);
+    // `name`: file-system bytes. The not-a-disk warning goes to `warnings`.
+    void File(TScores& scores, const std::string& name, std::FILE* warnings,
+              const TBatchStep& step);
+    // `mib` as the MemSpeed field holds it; raises its conversion error.
+    void Memory(TScores& scores, const std::string& mib, const TBatchStep& step);
+
+    // The memory field's start-up value: half the physical memory in MiB.
+    std::string DefaultMemoryText() const;
+
+private:
+    struct THost;
+    THost& ListHost();
+    THost& PanelHost();
+
+    TEnvironment env_;
+    std::int64_t totalPhysMem_;
+    std::unique_ptr<THost> listHost_, panelHost_;
+    TListBox* listBoxes_[3] = {};
+    TPanel* panel_ = nullptr;
+    TStringList sortKeyList_, sortItemList_;
+    std::string sortPivot_;
+    TPersonPool pool_;
+};
+
+}  // namespace vt

@@ -1,0 +1,24 @@
+// A request to stop, from the interrupt and termination signals (Ctrl+C,
+// kill). The handler only records which signal came, in a lock-free atomic,
+// which is all a signal handler may safely do; the batch run looks at it
+// between the measured parts of its tests, never inside a timed stretch.
+//
+// On Windows a console control handler (SetConsoleCtrlHandler) stands in:
+// Ctrl+C counts as the interrupt signal, Ctrl+Break and closing the console
+// as the termination signal.
+#pragma once
+
+namespace vt {
+
+// Installs the handlers for the interrupt and termination signals. Until
+// the process ends, such a signal no longer kills it: it is only recorded.
+void CatchStopRequests();
+
+// The signal that asked to stop, or 0 when none has come.
+int StopRequested();
+
+// The exit status a process stopped by `signal` reports: 128 + its number
+// (130 for the interrupt, 143 for the termination signal).
+int StopExitStatus(int signal);
+
+}  // namespace vt

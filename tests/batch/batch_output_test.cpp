@@ -1,0 +1,146 @@
+// Each output format against the window's result line for the same scores:
+// the line is the window's, and the scores read back from the CSV row and the
+// JSON object give that same line, under a "." and a "," locale.
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <charconv>
+
+#include "batch/batch_output.h"
+#include "platform/cp1251.h"
+#include "results/result_line.h"
+
+namespace vt {
+namespace {
+
+TBatchReport Report(const TScores& scores)
+{
+    TBatchReport r;
+    r.Scores = scores;
+    r.Description = Ansi("Intel1466/\"Ж\", a,b");  // a quote and commas for the CSV
+    r.Label = "40.0gb/";
+    r.Tests = {1, 3, 5};
+    r.Vendor = "Intel";
+    r.Model = "P6 (Model 14)";
+    r.CpuMHz = 1466.25;
+    r.MemoryMiB = 256;
+    r.DiskGb = "40.0";
+    r.Date = "2003-06-01";
+    r.PaintPlatform = "offscreen";
+    r.FileSystem = "ext4";
+    r.StorageKind = "disk";
+    return r;
+}
+
+// The CSV fields of one row, quotes undone.
+std::vector<std::string> CsvFields(const std::string& row)
+{
+    std::vector<std::string> fields(1);
+    bool quoted = false;
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        const char c = row[i];
+        if (quoted && c == '"' && i + 1 < row.size() && row[i + 1] == '"') {
+            fields.back() += '"';
+            ++i;
+        } else if (c == '"') {
+            quoted = !quoted;
+        } else if (c == ',' && !quoted) {
+            fields.emplace_back();
+        } else {
+            fields.back() += c;
+        }
+    }
+    return fields;
+}
+
+double Number(const std::string& text)
+{
+    double value = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    EXPECT_EQ(result.ptr, text.data() + text.size()) << text;
+    return value;
+}
+
+double* Score(TScores& s, std::size_t i)
+{
+    double* scores[] = {&s.ListCreateTime, &s.SortTime,     &s.SortOutputTime, &s.FillMemSpeed,
+                        &s.ReadMemSpeed,   &s.CyclesPerSec, &s.DrawTime,       &s.HddSpeed};
+    return scores[i];
+}
+
+struct Case {
+    const char* name;
+    TScores scores;
+};
+
+void PrintTo(const Case& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
+class BatchOutput : public ::testing::TestWithParam<std::tuple<Case, FormatSettings>> {};
+
+TEST_P(BatchOutput, EveryFormatCarriesTheWindowsLine)
+{
+    const auto& [c, fs] = GetParam();
+    const TBatchReport report = Report(c.scores);
+    const std::string line = FormatResultLine(c.scores, report.Description, report.Label, fs);
+    EXPECT_EQ(FormatBatchOutput(TBatchFormat::Line, report, fs), line + "\n");
+
+    // CSV: a header row and one row, the scores in fields 3 to 10.
+    const std::string csv = FormatBatchOutput(TBatchFormat::Csv, report, fs);
+    const std::size_t headerEnd = csv.find('\n');
+    ASSERT_EQ(csv.back(), '\n');
+    const std::vector<std::string> names = CsvFields(csv.substr(0, headerEnd));
+    const std::vector<std::string> row =
+        CsvFields(csv.substr(headerEnd + 1, csv.size() - headerEnd - 2));
+    ASSERT_EQ(names, BatchFieldNames());
+    ASSERT_EQ(row.size(), names.size());
+    TScores fromCsv;
+    for (std::size_t i = 0; i < 8; ++i) *Score(fromCsv, i) = Number(row[2 + i]);
+    EXPECT_EQ(FormatResultLine(fromCsv, Utf8ToCp1251(row[0]), Utf8ToCp1251(row[1]), fs), line);
+    EXPECT_EQ(row[10], "1 3 5");
+    EXPECT_EQ(Number(row[13]), 1466.25);
+    EXPECT_EQ(row[15], "40.0");
+    EXPECT_EQ(row[17], "offscreen");
+    EXPECT_EQ(row[18], "ext4");
+
+    // JSON: one object, read with a real parser.
+    const std::string json = FormatBatchOutput(TBatchFormat::Json, report, fs);
+    QJsonParseError error{};
+    const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(json), &error).object();
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << json;
+    TScores fromJson;
+    for (std::size_t i = 0; i < 8; ++i)
+        *Score(fromJson, i) = o.value(QString::fromStdString(names[2 + i])).toDouble();
+    EXPECT_EQ(FormatResultLine(fromJson, Utf8ToCp1251(o["description"].toString().toStdString()),
+                               Utf8ToCp1251(o["disk_label"].toString().toStdString()), fs),
+              line);
+    EXPECT_EQ(o["tests"].toArray(), QJsonArray({1, 3, 5}));
+    EXPECT_EQ(o["memory_mib"].toInt(), 256);
+    EXPECT_EQ(o["paint_platform"].toString(), QStringLiteral("offscreen"));
+    EXPECT_EQ(o["storage_kind"].toString(), QStringLiteral("disk"));
+    // Both carry every score to its last digit, with "." whatever the locale.
+    for (std::size_t i = 0; i < 8; ++i) {
+        EXPECT_EQ(*Score(fromCsv, i), *Score(const_cast<TScores&>(c.scores), i)) << names[2 + i];
+        EXPECT_EQ(*Score(fromJson, i), *Score(const_cast<TScores&>(c.scores), i)) << names[2 + i];
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, BatchOutput,
+    ::testing::Combine(
+        ::testing::Values(
+            Case{"zero", {}},
+            Case{"typical", {0.0037, 0.0041, 0.0271, 35955.5, 3585.4, 3918.8, 2.773, 563.26}},
+            Case{"halves_and_wide", {0.005, 0.0005, 0.125, 123456.5, 0.5, 99999.95, 1.0 / 3, 1e6}}),
+        ::testing::Values(FormatSettings{'.', ','}, FormatSettings{',', '\xA0'})),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param).name) +
+               (std::get<1>(info.param).DecimalSeparator == ',' ? "_comma" : "_point");
+    });
+
+}  // namespace
+}  // namespace vt
