@@ -1,9 +1,9 @@
 #include "platform/convert.h"
 
+#include <locale.h>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
-#include <locale.h>
 
 #include "platform/errors.h"
 
@@ -11,7 +11,10 @@ namespace vt {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 int HexValue(char c)
 {
@@ -21,10 +24,18 @@ int HexValue(char c)
     return -1;
 }
 
-locale_t CLocale()
+// The text (digits, '.', exponent) as a number, whatever the C library's
+// current locale. Windows has no strtold_l; its C run-time starts in the "C"
+// locale and nothing in the program changes that there (Qt does not call
+// setlocale on Windows), so strtold reads the full stop.
+long double StrToLongDoubleC(const char* text)
 {
+#if defined(_WIN32)
+    return std::strtold(text, nullptr);
+#else
     static const locale_t loc = newlocale(LC_ALL_MASK, "C", nullptr);
-    return loc;
+    return strtold_l(text, nullptr, loc);
+#endif
 }
 
 }  // namespace
@@ -116,7 +127,7 @@ bool TryStrToFloat(std::string_view s, long double& value, const FormatSettings&
     while (i < s.size() && s[i] == ' ') ++i;
     if (i != s.size()) return false;
 
-    const long double v = strtold_l(c.c_str(), nullptr, CLocale());
+    const long double v = StrToLongDoubleC(c.c_str());
     if (std::isinf(v) || std::isnan(v)) return false;
     value = v;
     return true;

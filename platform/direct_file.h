@@ -9,6 +9,11 @@
 //
 // The file is never written. Linux has no exclusive-open share mode, so
 // another program may still open the file while it is read.
+//
+// On Windows the file is opened with CreateFileA and FILE_FLAG_NO_BUFFERING |
+// FILE_FLAG_SEQUENTIAL_SCAN, sharing reading only; the buffer is aligned to
+// the volume's sector size, never less than the page size. Error codes are
+// the errno codes nearest to the system's (ENOENT, EACCES, EINVAL, ...).
 #pragma once
 
 #include <cstddef>
@@ -29,7 +34,7 @@ public:
     // the errno of the failed open (22 where the file system refuses direct
     // reads).
     int Open(const std::string& name);
-    bool IsOpen() const { return fd_ >= 0; }
+    bool IsOpen() const;
     void Close();
 
     // The file's whole size in bytes (64-bit). Raises EInOutError when the
@@ -50,7 +55,12 @@ public:
     std::function<void()> BeforeRead;
 
 private:
+#if defined(_WIN32)
+    void* handle_ = nullptr;      // a HANDLE; nullptr when closed
+    std::size_t sectorSize_ = 0;  // of the file's volume; 0 when unknown
+#else
     int fd_ = -1;
+#endif
 };
 
 // A block of memory with a chosen alignment, released with its owner.

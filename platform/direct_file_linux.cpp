@@ -33,6 +33,8 @@ int TDirectFile::Open(const std::string& name)
     return 0;
 }
 
+bool TDirectFile::IsOpen() const { return fd_ >= 0; }
+
 void TDirectFile::Close()
 {
     if (fd_ >= 0) {

@@ -6,6 +6,13 @@
 // file system; a further mount of a device already counted (a bind mount, a
 // second subvolume) is skipped. The root file system, when it counts, comes
 // first; the first four that count are drives C:, D:, E: and F:.
+//
+// On Windows the drives are the drive letters themselves: ReadMountTable
+// lists every letter in use (Device and Source "C:", MountPoint "C:\\", FsType
+// the volume's file system, SuperOptions the drive type: "fixed",
+// "removable", "remote", "cdrom", "ramdisk" or "unknown"), and the drives are
+// the fixed and removable ones from C: on that hold a file system, in letter
+// order. Sizes come from GetDiskFreeSpaceExA.
 #pragma once
 
 #include <cstddef>
@@ -26,9 +33,11 @@ struct TMountEntry {
     std::string SuperOptions;
 };
 
+#if !defined(_WIN32)
 // The entries of a mountinfo text in their order; malformed lines are left
-// out.
+// out. Linux only.
 std::vector<TMountEntry> ParseMountInfo(std::string_view text);
+#endif
 
 // The mount table of this process, parsed; empty when it cannot be read.
 std::vector<TMountEntry> ReadMountTable();
@@ -38,8 +47,9 @@ std::vector<TMountEntry> ReadMountTable();
 std::vector<TMountEntry> SelectDriveMounts(const std::vector<TMountEntry>& mounts,
                                            std::size_t limit = 4);
 
-// Total size and the space available to this process of the file system
-// mounted at `path`, in bytes. False when it cannot be queried.
+// Total size and the space available to this process (on Windows: to this
+// user, quotas included) of the file system mounted at `path`, in bytes. False when it cannot be
+// queried.
 bool FileSystemSpace(const std::string& path, std::int64_t& totalBytes,
                      std::int64_t& freeBytesAvailable);
 

@@ -30,13 +30,16 @@ const TypeSet kOtherTypes = {"autofs",     "binfmt_misc", "bpf",       "cgroup",
 
 TStorageKind ClassifyFileSystem(std::string_view type)
 {
-    if (kMemoryTypes.count(type) != 0) return TStorageKind::Memory;
-    if (kNetworkTypes.count(type) != 0) return TStorageKind::Network;
+    if (kMemoryTypes.count(type) != 0 || type.starts_with(kMemoryDrivePrefix))
+        return TStorageKind::Memory;
+    if (kNetworkTypes.count(type) != 0 || type.starts_with(kNetworkDrivePrefix))
+        return TStorageKind::Network;
     // "fuse.sshfs" and friends, and a bare "fuse", are served by a program;
     // "fuseblk" is such a program over a local block device, still a disk.
     if (type == "fuse" || type.substr(0, 5) == "fuse.") return TStorageKind::UserSpace;
     if (kOtherTypes.count(type) != 0) return TStorageKind::Other;
-    // Everything else (ext4, xfs, btrfs, vfat, ntfs, ...) sits on a disk.
+    // Everything else (ext4, xfs, btrfs, vfat, ntfs, NTFS, FAT32, ...) sits on a
+    // disk.
     return TStorageKind::Disk;
 }
 

@@ -20,8 +20,15 @@ enum class TStorageKind {
     Other,      // overlay and other layered or unknown file systems
 };
 
+// Windows reports the file system of a network or memory drive by the name
+// of a disk's ("NTFS"); its type is given with one of these in front
+// ("network:NTFS", "ramdisk:NTFS").
+inline constexpr std::string_view kNetworkDrivePrefix = "network:";
+inline constexpr std::string_view kMemoryDrivePrefix = "ramdisk:";
+
 // The kind of a file system type as the mount table names it ("ext4",
-// "tmpfs", "nfs4", "fuse.sshfs", ...).
+// "tmpfs", "nfs4", "fuse.sshfs", ...), or as Windows names a volume's
+// ("NTFS", "FAT32", "network:NTFS", ...).
 TStorageKind ClassifyFileSystem(std::string_view type);
 
 // A short name for the kind, for messages: "disk", "memory", "network",
@@ -33,7 +40,8 @@ const char* StorageKindName(TStorageKind kind);
 bool IsNotADisk(TStorageKind kind);
 
 // The type of the file system holding `name` (file-system bytes), as the
-// mount table names it; empty when it cannot be found.
+// mount table names it (on Windows: as its volume names it, with the drive
+// prefixes above); empty when it cannot be found.
 std::string FileSystemTypeOf(const std::string& name);
 
 // The one-line warning the file test writes before measuring a file that is

@@ -13,7 +13,9 @@ struct FormatSettings {
 // The separators of the user's locale (LC_ALL, LC_NUMERIC, LANG), as Qt's
 // system locale reports them. A decimal separator the code page lacks becomes
 // '.', a thousands separator it lacks a blank; a narrow no-break space becomes
-// the no-break space 0xA0.
+// the no-break space 0xA0. On Windows the separators are the user's locale's
+// (GetLocaleInfoW with LOCALE_SDECIMAL and LOCALE_STHOUSAND), converted the
+// same way.
 FormatSettings SystemFormatSettings();
 
 }  // namespace vt

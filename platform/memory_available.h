@@ -13,6 +13,10 @@
 // below its limit (cgroup v2: memory.max - memory.current; v1:
 // memory.limit_in_bytes - memory.usage_in_bytes). Swap is not counted: a
 // block that only fits with swap would measure the disk, not the memory.
+//
+// On Windows the figure is the physical memory available now
+// (GlobalMemoryStatusEx's ullAvailPhys), or the process's address space
+// left when that is less; the page file is not counted either.
 #pragma once
 
 #include <cstdint>
@@ -31,7 +35,8 @@ constexpr std::int64_t kAvailableMemoryUnknown = std::numeric_limits<std::int64_
 // Bytes this process can obtain and touch now, or kAvailableMemoryUnknown.
 std::int64_t AvailableMemory();
 
-// ---- the pieces, over given texts ----
+#if !defined(_WIN32)
+// ---- the pieces, over given texts (Linux only) ----
 
 // MemAvailable of a /proc/meminfo text in bytes; none when the line is
 // missing or malformed.
@@ -55,5 +60,6 @@ std::vector<TCgroupMemoryDir> CgroupMemoryDirs(std::string_view procSelfCgroup,
 
 // The lowest known figure, or kAvailableMemoryUnknown when none is known.
 std::int64_t LowestKnown(const std::vector<std::optional<std::int64_t>>& figures);
+#endif
 
 }  // namespace vt

@@ -1,9 +1,9 @@
 #include "platform/number_format.h"
 
+#include <locale.h>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
-#include <locale.h>
 
 #include "platform/errors.h"
 
@@ -24,11 +24,17 @@ Decimal ExactDecimal(long double magnitude)
 {
     Decimal d;
     if (magnitude == 0.0L) return d;
+    char buf[200];
+#if defined(_WIN32)
+    // Windows has no per-thread locale switch; its C run-time stays in the
+    // "C" locale, which nothing in the program changes there.
+    std::snprintf(buf, sizeof buf, "%.120Le", magnitude);
+#else
     static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
     const locale_t previous = uselocale(cLocale);
-    char buf[200];
     std::snprintf(buf, sizeof buf, "%.120Le", magnitude);
     uselocale(previous);
+#endif
     // buf: d.ddd...e[+-]XX
     std::string s(buf);
     const auto e = s.find('e');
@@ -173,7 +179,10 @@ std::int64_t RoundHalfEven(long double value)
     return result;
 }
 
-std::string IntToStr(std::int64_t value) { return std::to_string(value); }
+std::string IntToStr(std::int64_t value)
+{
+    return std::to_string(value);
+}
 
 std::string PadLeft(std::string_view text, std::size_t width)
 {

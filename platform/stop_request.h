@@ -2,6 +2,10 @@
 // kill). The handler only records which signal came, in a lock-free atomic,
 // which is all a signal handler may safely do; the batch run looks at it
 // between the measured parts of its tests, never inside a timed stretch.
+//
+// On Windows a console control handler (SetConsoleCtrlHandler) stands in:
+// Ctrl+C counts as the interrupt signal, Ctrl+Break and closing the console
+// as the termination signal.
 #pragma once
 
 namespace vt {

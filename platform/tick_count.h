@@ -2,7 +2,8 @@
 //
 // GetTickCount reads a monotonic clock (CLOCK_MONOTONIC) in whole
 // milliseconds, truncated to 32 bits, so it wraps about every 49.7 days. Its
-// resolution is one millisecond; no finer timer is used for any figure. An
+// resolution is one millisecond; no finer timer is used for any figure. On
+// Windows it is the system's own GetTickCount, which wraps the same way. An
 // elapsed time is always TickDiff(later, earlier): the difference modulo 2^32
 // taken as a signed 32-bit count, which absorbs one wrap of the counter.
 #pragma once

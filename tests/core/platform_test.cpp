@@ -90,11 +90,10 @@ TEST(Random, RandomizeUsesUtcMillisecondsSinceMidnight)
     auto msOfDay = [] {
         timespec ts{};
         clock_gettime(CLOCK_REALTIME, &ts);
-        tm utc{};
-        gmtime_r(&ts.tv_sec, &utc);
-        return SeedFromTimeOfDay(
-            static_cast<unsigned>(utc.tm_hour), static_cast<unsigned>(utc.tm_min),
-            static_cast<unsigned>(utc.tm_sec), static_cast<unsigned>(ts.tv_nsec / 1000000));
+        // Seconds since the epoch count every UTC day as 86,400 seconds.
+        const auto s = static_cast<unsigned>(ts.tv_sec % 86400);
+        return SeedFromTimeOfDay(s / 3600, s / 60 % 60, s % 60,
+                                 static_cast<unsigned>(ts.tv_nsec / 1000000));
     };
     const std::uint32_t before = msOfDay();
     Randomize();

@@ -1,0 +1,184 @@
+// The Windows implementations of the platform services, where they behave
+// differently from the Linux ones.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+
+#include "benchmarks/file_read.h"
+#include "platform/direct_file.h"
+#include "platform/drive_space.h"
+#include "platform/errors.h"
+#include "platform/file_system_type.h"
+#include "platform/format_settings.h"
+#include "platform/priority.h"
+#include "platform/tick_count.h"
+#include "results/results_log.h"
+#include "sysinfo/probes.h"
+
+namespace vt {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Win32Test : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir_ = fs::temp_directory_path() / ("vt_win32_" + std::to_string(GetCurrentProcessId()));
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string Path(const char* name) const { return (dir_ / name).string(); }
+    void Write(const std::string& path, const std::string& bytes)
+    {
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+    fs::path dir_;
+};
+
+TEST(Win32Drives, LettersFromCOnThatHoldALocalFileSystem)
+{
+    auto drive = [](const char* letter, const char* type, const char* fsType) {
+        TMountEntry e;
+        e.Device = e.Source = letter;
+        e.MountPoint = std::string(letter) + "\\";
+        e.SuperOptions = type;
+        e.FsType = fsType;
+        return e;
+    };
+    const std::vector<TMountEntry> table = {
+        drive("A:", "removable", "FAT"), drive("C:", "fixed", "NTFS"),
+        drive("D:", "cdrom", "CDFS"),    drive("E:", "remote", "NTFS"),
+        drive("F:", "removable", ""),    drive("G:", "removable", "exFAT"),
+        drive("H:", "ramdisk", "NTFS"),  drive("I:", "fixed", "NTFS"),
+        drive("J:", "fixed", "ReFS")};
+    std::vector<std::string> letters;
+    for (const TMountEntry& m : SelectDriveMounts(table)) letters.push_back(m.Device);
+    EXPECT_EQ(letters, (std::vector<std::string>{"C:", "G:", "I:", "J:"}));
+    EXPECT_EQ(SelectDriveMounts(table, 1).size(), 1u);
+
+    // The system drive is there, and it has a size the probe can read.
+    const auto drives = SelectDriveMounts(ReadMountTable());
+    ASSERT_FALSE(drives.empty());
+    EXPECT_EQ(drives[0].MountPoint, "C:\\");
+    std::int64_t total = 0, avail = 0;
+    ASSERT_TRUE(GetDriveSpace(2, total, avail));
+    EXPECT_GT(total, 0);
+    EXPECT_LE(avail, total);
+    EXPECT_FALSE(FileSystemSpace("Q:\\no\\such\\drive", total, avail));
+}
+
+TEST_F(Win32Test, DirectReadOfAFileThatIsNotAWholeNumberOfSectors)
+{
+    const std::string name = Path("data.bin");
+    const std::int64_t size = 2 * kFileReadRequest + 1000;
+    Write(name, std::string(static_cast<std::size_t>(size), 'x'));
+
+    TDirectFile file;
+    ASSERT_EQ(file.Open(name), 0);
+    EXPECT_EQ(file.Size(), size);
+    const std::size_t alignment = file.BufferAlignment();
+    EXPECT_GE(alignment, 4096u);
+    EXPECT_EQ(alignment & (alignment - 1), 0u);
+    {
+        TAlignedBuffer buffer;
+        ASSERT_TRUE(buffer.Allocate(kFileReadRequest, alignment));
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(buffer.Data()) % alignment, 0u);
+        const TFileReadRun run = ReadWholeFile(file, size, buffer.Data(), SystemTicks(), name);
+        EXPECT_EQ(run.Bytes, size);
+        EXPECT_EQ(run.Requests, 3);
+        EXPECT_EQ(file.Read(buffer.Data(), kFileReadRequest), 0);  // the end
+    }
+    EXPECT_EQ(TAlignedBuffer::LiveCount(), 0);
+    file.Close();
+    EXPECT_FALSE(file.IsOpen());
+
+    EXPECT_EQ(file.Open(Path("missing.bin")), ENOENT);
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_EQ(DirectoryEntrySize(name), size);
+    EXPECT_EQ(DirectoryEntrySize(dir_.string()), 0);
+    EXPECT_TRUE(FileExists(name));
+    EXPECT_FALSE(FileExists(dir_.string()));
+}
+
+TEST(Win32Ticks, AreTheSystemCounterTruncatedTo32Bits)
+{
+    const std::uint64_t before = GetTickCount64();
+    const std::uint32_t ticks = vt::GetTickCount();
+    const std::uint64_t after = GetTickCount64();
+    // The counter wraps where the 64-bit one passes a multiple of 2^32.
+    EXPECT_GE(TickDiff(ticks, static_cast<std::uint32_t>(before)), 0);
+    EXPECT_LE(TickDiff(ticks, static_cast<std::uint32_t>(after)), 0);
+}
+
+TEST(Win32Priority, RaisedInsideTheScopeAndRestoredOnEveryExit)
+{
+    const TSchedulingState before = CurrentSchedulingState();
+    try {
+        TRaisedPriority raised;
+        const TSchedulingState inside = CurrentSchedulingState();
+        EXPECT_TRUE(inside.ThreadPolicy == REALTIME_PRIORITY_CLASS ||
+                    inside.ThreadPolicy == HIGH_PRIORITY_CLASS);
+        EXPECT_EQ(raised.RealTime(), inside.ThreadPolicy == REALTIME_PRIORITY_CLASS);
+        EXPECT_EQ(inside.ThreadPriority, THREAD_PRIORITY_TIME_CRITICAL);
+        throw EAbort();
+    } catch (const EAbort&) {
+    }
+    EXPECT_EQ(CurrentSchedulingState(), before);
+}
+
+TEST_F(Win32Test, ResultsLogAppendsCreatesAndReportsFailures)
+{
+    const std::string log = Path("Result3.txt");
+    results_log::Append(log, "one");
+    Write(Path("cut.txt"), "half a line");
+    results_log::Append(Path("cut.txt"), "two");
+    results_log::Append(log, "three");
+
+    const auto lines = results_log::Load(log);
+    ASSERT_TRUE(lines);
+    ASSERT_EQ(lines->size(), 7u);
+    EXPECT_EQ((*lines)[0], ResultsLogHeader()[0]);
+    EXPECT_EQ((*lines)[5], "one");
+    EXPECT_EQ((*lines)[6], "three");
+    EXPECT_EQ(results_log::Load(Path("cut.txt")), (std::vector<std::string>{"half a line", "two"}));
+    EXPECT_FALSE(results_log::Load(Path("missing.txt")));
+
+    struct Fault {
+        std::string path;
+        bool load;
+        int code;
+    } faults[] = {{Path("no\\such\\Result3.txt"), false, ENOENT},
+                  {dir_.string(), false, EACCES},
+                  {dir_.string(), true, EISDIR}};
+    for (const Fault& f : faults) {
+        try {
+            if (f.load)
+                results_log::Load(f.path);
+            else
+                results_log::Append(f.path, "x");
+            ADD_FAILURE() << f.path << " did not fail";
+        } catch (const EInOutError& e) {
+            EXPECT_EQ(e.ErrorCode(), f.code) << f.path << (f.load ? " load" : " append");
+        }
+    }
+}
+
+TEST(Win32FileSystems, VolumeNamesAndDriveKinds)
+{
+    EXPECT_EQ(ClassifyFileSystem("NTFS"), TStorageKind::Disk);
+    EXPECT_EQ(ClassifyFileSystem("network:NTFS"), TStorageKind::Network);
+    EXPECT_EQ(ClassifyFileSystem("ramdisk:FAT32"), TStorageKind::Memory);
+    EXPECT_NE(FileSystemTypeOf("C:\\windows"), "");
+    EXPECT_EQ(FileSystemTypeOf("C:\\no\\such\\file"), "");
+
+    const FormatSettings settings = SystemFormatSettings();
+    EXPECT_NE(settings.DecimalSeparator, settings.ThousandSeparator);
+    EXPECT_NE(settings.DecimalSeparator, ' ');
+}
+
+}  // namespace
+}  // namespace vt
