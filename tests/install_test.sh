@@ -89,11 +89,21 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 [ -n "$win" ] || { echo "no window"; kill $pid; exit 1; }
-sleep 0.5
-xdotool mousemove --window "$win" 20 12
-for _ in 1 2 3 4 5; do xdotool click 5; sleep 0.1; done
-xdotool mousemove --window "$win" 365 51 click 1
-for _ in $(seq 50); do [ -s "$2" ] && break; sleep 0.1; done
+sleep 1.5
+# The wheel does not wrap round the pages: far down lands on the last page
+# (HardForecast) whatever a busy machine drops, one up is Result. A click
+# that missed (a dropped wheel step) falls on a label of the last page, so
+# the round is tried again.
+for _ in 1 2 3; do
+    xdotool mousemove --window "$win" 20 12
+    for _ in $(seq 10); do xdotool click 5; sleep 0.1; done
+    sleep 0.3
+    xdotool click 4
+    sleep 0.5
+    xdotool mousemove --window "$win" 365 51 click 1
+    for _ in $(seq 50); do [ -s "$2" ] && break; sleep 0.1; done
+    [ -s "$2" ] && break
+done
 kill $pid
 wait $pid 2>/dev/null
 exit 0
