@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
-#include <cstdlib>
 #include <vector>
 
 #include "platform/errors.h"
@@ -20,13 +19,6 @@ int FolderWriteError(const std::string& dir)
 int FileWriteError(const std::string& path)
 {
     return ::access(path.c_str(), W_OK) == 0 ? 0 : errno;
-}
-
-std::optional<std::string> EnvironmentValue(const char* name)
-{
-    const char* value = std::getenv(name);
-    if (value == nullptr) return std::nullopt;
-    return std::string(value);
 }
 
 std::optional<std::string> HomeFolder()

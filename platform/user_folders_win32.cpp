@@ -1,7 +1,6 @@
 #include <windows.h>
 
 #include <cerrno>
-#include <cstdlib>
 
 #include "platform/errors.h"
 #include "platform/system_error_win32.h"
@@ -38,13 +37,6 @@ int FileWriteError(const std::string& path)
     if (h == INVALID_HANDLE_VALUE) return LastErrno();
     ::CloseHandle(h);
     return 0;
-}
-
-std::optional<std::string> EnvironmentValue(const char* name)
-{
-    const char* value = std::getenv(name);
-    if (value == nullptr) return std::nullopt;
-    return std::string(value);
 }
 
 std::optional<std::string> HomeFolder()
