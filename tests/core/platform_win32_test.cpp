@@ -15,6 +15,8 @@
 #include "platform/format_settings.h"
 #include "platform/priority.h"
 #include "platform/tick_count.h"
+#include "platform/user_folders.h"
+#include "results/log_location.h"
 #include "results/results_log.h"
 #include "sysinfo/probes.h"
 
@@ -165,6 +167,74 @@ TEST_F(Win32Test, ResultsLogAppendsCreatesAndReportsFailures)
             EXPECT_EQ(e.ErrorCode(), f.code) << f.path << (f.load ? " load" : " append");
         }
     }
+}
+
+// The data folder of the results log: every missing level created, with
+// either separator; a file in the way gives the code Save shows.
+TEST_F(Win32Test, UserFoldersAreCreatedAndTheirWriteAccessReported)
+{
+    const std::string dir = dir_.string();
+    Write(Path("afile"), "x");
+    const struct {
+        const char* name;
+        std::string folder;
+        int code;
+    } creations[] = {{"every missing level", dir + "\\new\\share\\vesktest", 0},
+                     {"folder exists", dir + "\\new\\share\\vesktest", 0},
+                     {"forward slashes", dir + "/fw/share/vesktest/", 0},
+                     {"a file in the way", dir + "\\afile\\share", ENOTDIR},
+                     {"the folder is a file", dir + "\\afile", ENOTDIR}};
+    for (const auto& row : creations) {
+        SCOPED_TRACE(row.name);
+        try {
+            CreateFolders(row.folder);
+            EXPECT_EQ(row.code, 0);
+            EXPECT_TRUE(fs::is_directory(row.folder));
+            EXPECT_EQ(FolderWriteError(row.folder), 0);
+            results_log::Append(row.folder + "\\" + kResultsLogName, "line");
+        } catch (const EInOutError& e) {
+            EXPECT_EQ(e.ErrorCode(), row.code);
+            EXPECT_EQ(e.Message(), "I/O error " + std::to_string(row.code));
+        }
+    }
+    EXPECT_EQ(results_log::Load(dir + "\\new\\share\\vesktest\\Result3.txt")->size(), 7u);
+
+    // A read-only file is left out: Wine run as root writes it all the same.
+    const struct {
+        const char* name;
+        int folderCode;  // FolderWriteError
+        int fileCode;    // FileWriteError
+    } access[] = {{"", 0, EACCES}, {"afile", ENOTDIR, 0}, {"missing", ENOENT, ENOENT}};
+    for (const auto& row : access) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(FolderWriteError(Path(row.name)), row.folderCode);
+        EXPECT_EQ(FileWriteError(Path(row.name)), row.fileCode);
+    }
+    // The write probe leaves nothing behind.
+    EXPECT_FALSE(fs::exists(Path("vesktest-write-probe.tmp")));
+}
+
+// Windows has no HOME of its own: the user's profile folder stands in.
+TEST(Win32UserFolders, HomeIsHomeElseTheUserProfile)
+{
+    const auto home = EnvironmentValue("HOME");
+    const auto profile = EnvironmentValue("USERPROFILE");
+    const struct {
+        const char* name;
+        const char* home;
+        const char* profile;
+        std::optional<std::string> expected;
+    } rows[] = {{"HOME set", "C:\\h", "C:\\p", "C:\\h"},
+                {"HOME unset", "", "C:\\p", "C:\\p"},
+                {"neither", "", "", std::nullopt}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        _putenv_s("HOME", row.home);
+        _putenv_s("USERPROFILE", row.profile);
+        EXPECT_EQ(HomeFolder(), row.expected);
+    }
+    _putenv_s("HOME", home.value_or("").c_str());
+    _putenv_s("USERPROFILE", profile.value_or("").c_str());
 }
 
 TEST(Win32FileSystems, VolumeNamesAndDriveKinds)

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <random>
@@ -26,7 +27,11 @@ protected:
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         dir_ = tmpl;
     }
-    void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
+    void TearDown() override
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+    }
 
     std::string Path(const std::string& name) const { return dir_ + "/" + name; }
 
@@ -172,7 +177,8 @@ TEST_F(ResultsLogTest, FaultAfterEarlierSavesKeepsEveryEarlierLine)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        std::system(("rm -rf '" + dir_ + "'/*").c_str());
+        for (const auto& entry : std::filesystem::directory_iterator(dir_))
+            std::filesystem::remove_all(entry.path());
         results_log::Append(log, NumberedLine(1));
         results_log::Append(log, NumberedLine(2));
         const std::string before = ReadBytes(log);
