@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include <QFont>
+#include <QIcon>
 
 #include "app/dialogs.h"
 #include "app/error_handler.h"
@@ -25,11 +26,24 @@ void InstallFontSubstitutions()
           Pair{"Wingdings", "DejaVu Sans"}})
         QFont::insertSubstitution(QString::fromLatin1(p.design), QString::fromLatin1(p.local));
 }
+// The program's icon in the sizes the hicolor theme installs, built in so
+// that a copy that was never installed shows it too.
+QIcon ProgramIcon()
+{
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/vesktest-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
 }  // namespace
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
+    // The X11 window class is the application name: the desktop entry's
+    // StartupWMClass.
     setApplicationName(QString::fromLatin1(kApplicationTitle));
+    setDesktopFileName(QString::fromLatin1(kDesktopFileName));
+    setWindowIcon(ProgramIcon());
     InstallFontSubstitutions();
 }
 

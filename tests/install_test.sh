@@ -29,6 +29,7 @@ if [ "$part" = files ]; then
     # The desktop entry's icon and program are the installed ones.
     grep -qx 'Icon=vesktest' "$prefix/share/applications/$id.desktop" || fail "desktop Icon"
     grep -qx 'Exec=vesktest' "$prefix/share/applications/$id.desktop" || fail "desktop Exec"
+    grep -q '^StartupWMClass=.' "$prefix/share/applications/$id.desktop" || fail "desktop StartupWMClass"
     "$prefix/bin/vesktest" --version | grep -q '^vesktest ' || fail "--version"
     checked=0
     if command -v desktop-file-validate >/dev/null; then
@@ -60,6 +61,17 @@ if [ "$part" = package ]; then
     done
     # Computed dependencies: the Qt libraries the executable links.
     dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || fail "Depends not computed"
+    # The packaged program: hardened, and without the sections Debian strips.
+    dpkg-deb -x "$deb" "$tmp/root" || fail "dpkg-deb -x"
+    "$(dirname "$0")/check_hardening.sh" readelf "$tmp/root/usr/bin/vesktest" || fail "hardening"
+    sections=$(readelf -S -W "$tmp/root/usr/bin/vesktest" |
+        sed -n 's/^ *\[ *[0-9]*\] \([^ ]*\) .*/\1/p' | grep -xE '\.(comment|note)')
+    [ -z "$sections" ] || fail "unneeded sections:" $sections
+    if command -v lintian >/dev/null; then
+        found=$(lintian --display-info --pedantic --display-experimental "$deb" 2>/dev/null) ||
+            fail "lintian"
+        [ -z "$found" ] || fail "lintian reports:"$'\n'"$found"
+    else echo "SKIP: lintian missing (package lintian)"; fi
     echo "package holds the installed tree"
     exit 0
 fi
@@ -78,8 +90,9 @@ else
 fi
 cat > "$tmp/drive.sh" <<'DRIVE'
 #!/usr/bin/env bash
-# Opens the window, turns the pages to Result with the mouse wheel over the
-# tab bar and presses Save (its place in the window's fixed layout).
+# Opens the window, checks its class, turns the pages to Result with the
+# mouse wheel over the tab bar and presses Save (its place in the window's
+# fixed layout).
 "$1" &
 pid=$!
 win=
@@ -89,6 +102,9 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 [ -n "$win" ] || { echo "no window"; kill $pid; exit 1; }
+# Its X11 class is the desktop entry's StartupWMClass, so that a dock groups
+# the window with its menu entry.
+xdotool search --class "^$3\$" | grep -qx "$win" || { echo "window class is not $3"; kill $pid; exit 1; }
 sleep 1.5
 # The wheel does not wrap round the pages: far down lands on the last page
 # (HardForecast) whatever a busy machine drops, one up is Result. A click
@@ -110,8 +126,9 @@ exit 0
 DRIVE
 chmod 755 "$tmp/drive.sh"
 log=$home/.local/share/vesktest/Result3.txt
+class=$(sed -n 's/^StartupWMClass=//p' "$prefix/share/applications/$id.desktop")
 env -u XDG_DATA_HOME HOME="$home" QT_QPA_PLATFORM=xcb "${run[@]}" \
-    xvfb-run -a "$tmp/drive.sh" "$prefix/bin/vesktest" "$log" || fail "driving the window"
+    xvfb-run -a "$tmp/drive.sh" "$prefix/bin/vesktest" "$log" "$class" || fail "driving the window"
 [ -s "$log" ] || fail "no log at $log"
 [ "$(wc -l < "$log")" -eq 6 ] || fail "expected header and one line in $log"
 [ ! -e "$prefix/bin/Result3.txt" ] || fail "a log beside the installed program"
