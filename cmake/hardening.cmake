@@ -2,10 +2,10 @@
 # feature on: format-string checks, _FORTIFY_SOURCE, the strong stack
 # protector, read-only relocations bound at start (relro, bind-now) and a
 # position-independent executable. The release build and the package built
-# from it are hardened as Debian's own packages are; the optimisation level
+# from it are hardened as Debian's own packages are. The optimisation level
 # and debug information stay the build type's (-g -O2 are left out), and the
-# reproducibility flags, which name the source folder, are not asked for. Debug,
-# sanitizer and fuzzing builds, and Windows, keep their own flags.
+# reproducibility flags, which name the source folder, are not asked for.
+# Debug, sanitizer and fuzzing builds, and Windows, keep their own flags.
 #   VESKTEST_HARDENED  set ON when the flags were applied
 option(VESKTEST_HARDENING "Build with Debian's hardening flags (dpkg-buildflags)" ON)
 set(VESKTEST_HARDENED OFF)

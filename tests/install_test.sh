@@ -29,7 +29,8 @@ if [ "$part" = files ]; then
     # The desktop entry's icon and program are the installed ones.
     grep -qx 'Icon=vesktest' "$prefix/share/applications/$id.desktop" || fail "desktop Icon"
     grep -qx 'Exec=vesktest' "$prefix/share/applications/$id.desktop" || fail "desktop Exec"
-    grep -q '^StartupWMClass=.' "$prefix/share/applications/$id.desktop" || fail "desktop StartupWMClass"
+    grep -q '^StartupWMClass=.' "$prefix/share/applications/$id.desktop" ||
+        fail "desktop StartupWMClass"
     "$prefix/bin/vesktest" --version | grep -q '^vesktest ' || fail "--version"
     checked=0
     if command -v desktop-file-validate >/dev/null; then
