@@ -214,29 +214,6 @@ TEST_F(Win32Test, UserFoldersAreCreatedAndTheirWriteAccessReported)
     EXPECT_FALSE(fs::exists(Path("vesktest-write-probe.tmp")));
 }
 
-// Windows has no HOME of its own: the user's profile folder stands in.
-TEST(Win32UserFolders, HomeIsHomeElseTheUserProfile)
-{
-    const auto home = EnvironmentValue("HOME");
-    const auto profile = EnvironmentValue("USERPROFILE");
-    const struct {
-        const char* name;
-        const char* home;
-        const char* profile;
-        std::optional<std::string> expected;
-    } rows[] = {{"HOME set", "C:\\h", "C:\\p", "C:\\h"},
-                {"HOME unset", "", "C:\\p", "C:\\p"},
-                {"neither", "", "", std::nullopt}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        _putenv_s("HOME", row.home);
-        _putenv_s("USERPROFILE", row.profile);
-        EXPECT_EQ(HomeFolder(), row.expected);
-    }
-    _putenv_s("HOME", home.value_or("").c_str());
-    _putenv_s("USERPROFILE", profile.value_or("").c_str());
-}
-
 TEST(Win32FileSystems, VolumeNamesAndDriveKinds)
 {
     EXPECT_EQ(ClassifyFileSystem("NTFS"), TStorageKind::Disk);
