@@ -50,6 +50,14 @@ TRunSample PrepareRuns(std::span<const double> runs)
     return sample;
 }
 
+double MannWhitneyPValue(std::span<const double> x, std::span<const double> y)
+{
+    const TSortedSample a = SortSample(Measurements(x));
+    const TSortedSample b = SortSample(Measurements(y));
+    if (a.Values.empty() || b.Values.empty()) return 1;
+    return MannWhitneyTest(a, b).PValue;
+}
+
 bool CanShowDifference(int m, int n)
 {
     return m > 0 && n > 0 &&
