@@ -3,6 +3,7 @@
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QChart>
+#include <QGraphicsTextItem>
 #include <QHorizontalStackedBarSeries>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -53,6 +54,39 @@ QString Escaped(const QString& text)
     return text.toHtmlEscaped();
 }
 
+// The machines' labels, each beside its bar, right-aligned against the plot
+// area, whole: the chart keeps a left margin as wide as the widest.
+void AddNames(QChart* chart, const TMachineTable& table, int score,
+              const std::vector<std::size_t>& machines)
+{
+    std::vector<QGraphicsTextItem*> names;
+    qreal widest = 0;
+    for (std::size_t machine : machines) {
+        QString label = Escaped(RatioLabel(table, machine, score));
+        label.replace(QLatin1Char('\n'), QLatin1String("<br>"));
+        if (machine == table.Reference) label = QStringLiteral("<b>%1</b>").arg(label);
+        auto* name = new QGraphicsTextItem(chart);
+        name->setHtml(QStringLiteral("<div align=\"right\">%1</div>").arg(label));
+        name->setTextWidth(-1);
+        name->setTextWidth(name->boundingRect().width());
+        name->setObjectName(QStringLiteral("MachineName"));
+        widest = std::max(widest, name->boundingRect().width());
+        names.push_back(name);
+    }
+    QMargins margins = chart->margins();
+    margins.setLeft(static_cast<int>(widest) + 12);
+    chart->setMargins(margins);
+    QObject::connect(chart, &QChart::plotAreaChanged, chart, [names](const QRectF& plot) {
+        const qreal row =
+            plot.height() / static_cast<qreal>(std::max<std::size_t>(names.size(), 1));
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            const QRectF box = names[i]->boundingRect();
+            names[i]->setPos(plot.left() - 6 - box.width(),
+                             plot.top() + (static_cast<qreal>(i) + 0.5) * row - box.height() / 2);
+        }
+    });
+}
+
 }  // namespace
 
 QString RatioLabel(const TMachineTable& table, std::size_t machine, int score)
@@ -91,13 +125,7 @@ QChart* RatioChart(const TMachineTable& table, int score, const std::vector<std:
 
     // Category i is drawn i-th from the bottom: the first machine goes last.
     QStringList categories;
-    for (int row = n - 1; row >= 0; --row) {
-        QString label = Escaped(RatioLabel(table, machines[static_cast<std::size_t>(row)], score));
-        label.replace(QLatin1Char('\n'), QLatin1String("<br>"));
-        if (machines[static_cast<std::size_t>(row)] == table.Reference)
-            label = QStringLiteral("<b>%1</b>").arg(label);
-        categories << label;
-    }
+    for (int row = n - 1; row >= 0; --row) categories << QString::number(row);
     auto* bars = new QHorizontalStackedBarSeries;
     bars->setBarWidth(0.6);
     double top = 1;
@@ -116,9 +144,12 @@ QChart* RatioChart(const TMachineTable& table, int score, const std::vector<std:
     }
     chart->addSeries(bars);
 
+    // The names are drawn beside the bars by the chart itself (below), not
+    // by the axis, whose labels the chart's layout cuts short when they
+    // are long.
     auto* names = new QBarCategoryAxis;
     names->append(categories);
-    names->setTruncateLabels(false);
+    names->setLabelsVisible(false);
     names->setGridLineVisible(false);
     auto* ratio = new QValueAxis;
     ratio->setTitleText(QStringLiteral("ratio to the reference"));
@@ -166,6 +197,7 @@ QChart* RatioChart(const TMachineTable& table, int score, const std::vector<std:
     for (QLegendMarker* marker : chart->legend()->markers())
         marker->setVisible(marker->series() == bars);
     chart->legend()->setAlignment(Qt::AlignBottom);
+    AddNames(chart, table, score, machines);
     return chart;
 }
 

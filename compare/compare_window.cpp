@@ -383,8 +383,9 @@ void TCompareWindow::RebuildCharts()
     }
     for (int score = 0; score < kScoreCount; ++score) {
         QChart* chart = RatioChart(*table, score, machines);
-        chartGrid_->addWidget(ChartView(chart, RatioChartHeight(machines.size())), score / 2,
-                              score % 2);
+        // One chart a row: the names beside the bars need their room, and the
+        // title and legend theirs.
+        chartGrid_->addWidget(ChartView(chart, RatioChartHeight(machines.size())), score, 0);
         ratioCharts_.push_back(chart);
     }
 }

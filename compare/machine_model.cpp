@@ -123,6 +123,7 @@ QString MachineCell(const TMachineTable& table, std::size_t machine, int column)
             break;
     }
     const int score = ScoreOf(column);
+    if (score < 0) return {};
     const TScoreResult& r = ResultOf(table, machine, score);
     if (!IsRatioColumn(column))
         return r.Runs.Runs > 0 ? ValueText(r.Runs.Median,
