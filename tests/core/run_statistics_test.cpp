@@ -273,18 +273,17 @@ TEST_P(KthSmallestRatioTest, AgreesWithEveryPairFormed)
 {
     const SelectionCase& c = GetParam();
     std::mt19937 random(c.m * 7 + c.n);
-    auto x = Runs(random, c.m, 50, 40, c.decimals);
-    auto y = Runs(random, c.n, 60, 40, c.decimals);
-    std::sort(x.begin(), x.end());
-    std::sort(y.begin(), y.end());
+    const auto x = Runs(random, c.m, 50, 40, c.decimals);
+    const auto y = Runs(random, c.n, 60, 40, c.decimals);
+    const TSortedSample sortedX = SortSample(x), sortedY = SortSample(y);
     std::vector<double> ratios;
     for (double a : x)
         for (double b : y) ratios.push_back(a / b);
     std::sort(ratios.begin(), ratios.end());
     const std::uint64_t step = ratios.size() > 5000 ? 97 : 1;
     for (std::uint64_t k = 1; k <= ratios.size(); k += step)
-        ASSERT_EQ(KthSmallestRatio(x, y, k), ratios[k - 1]) << "k = " << k;
-    EXPECT_EQ(KthSmallestRatio(x, y, ratios.size()), ratios.back());
+        ASSERT_EQ(KthSmallestRatio(sortedX, sortedY, k), ratios[k - 1]) << "k = " << k;
+    EXPECT_EQ(KthSmallestRatio(sortedX, sortedY, ratios.size()), ratios.back());
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, KthSmallestRatioTest,
@@ -294,7 +293,8 @@ INSTANTIATE_TEST_SUITE_P(Samples, KthSmallestRatioTest,
                                            SelectionCase{"FewAgainstMany", 3, 2000, 2},
                                            SelectionCase{"ManyAgainstFew", 2000, 3, 2},
                                            SelectionCase{"HeavilyTied", 40, 30, 0},
-                                           SelectionCase{"Like", 60, 70, 3}),
+                                           SelectionCase{"Like", 60, 70, 3},
+                                           SelectionCase{"ManyDistinct", 300, 400, 4}),
                          CaseName);
 
 // A merged log may hold hundreds of thousands of runs of one machine: the
