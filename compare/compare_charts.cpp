@@ -203,8 +203,9 @@ QChart* RatioChart(const TMachineTable& table, int score, const std::vector<std:
 
 QChart* RunsChart(const TMachineTable& table, int score, std::size_t machine)
 {
-    std::vector<double> runs;
-    ScoreRuns(table.Logs, table.Grouping, machine, score, runs);
+    TMachineRuns all;
+    MachineRuns(table.Logs, table.Grouping, machine, all);
+    const std::vector<double>& runs = all[static_cast<std::size_t>(score)];
     if (runs.empty()) return nullptr;
     const auto s = static_cast<std::size_t>(score);
     const TScoreColumn& column = ScoreColumns()[s];

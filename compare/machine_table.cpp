@@ -1,6 +1,7 @@
 #include "compare/machine_table.h"
 
 #include <QtConcurrent/QtConcurrentMap>
+#include <algorithm>
 #include <numeric>
 
 namespace vt {
@@ -30,23 +31,23 @@ TMachineTable CompareMachines(TLogList logs, TGrouping grouping, std::size_t ref
     table.Results.resize(machines);
     if (machines == 0) return table;
 
-    std::array<std::vector<double>, kScoreCount> referenceRuns;
-    for (int s = 0; s < kScoreCount; ++s)
-        ScoreRuns(table.Logs, table.Grouping, reference, s,
-                  referenceRuns[static_cast<std::size_t>(s)]);
+    // Sorted once here, the runs cost the statistics' own sorting little.
+    TMachineRuns referenceRuns;
+    MachineRuns(table.Logs, table.Grouping, reference, referenceRuns);
+    for (std::vector<double>& runs : referenceRuns) std::sort(runs.begin(), runs.end());
 
     std::vector<std::size_t> order(machines);
     std::iota(order.begin(), order.end(), std::size_t{0});
     QtConcurrent::blockingMap(order, [&](std::size_t m) {
-        thread_local std::vector<double> runs;
+        thread_local TMachineRuns runs;
+        MachineRuns(table.Logs, table.Grouping, m, runs);
         TMachineResult& result = table.Results[m];
         std::array<stats::TScoreComparison, kScoreCount> comparisons;
-        for (int s = 0; s < kScoreCount; ++s) {
-            const auto i = static_cast<std::size_t>(s);
-            ScoreRuns(table.Logs, table.Grouping, m, s, runs);
-            result.Scores[i].Runs = stats::Summarize(runs);
-            comparisons[i] = result.Scores[i].Comparison = stats::CompareRuns(
-                runs, referenceRuns[i], ScoreColumns()[i].HigherIsBetter, m == reference);
+        for (std::size_t s = 0; s < runs.size(); ++s) {
+            std::sort(runs[s].begin(), runs[s].end());
+            result.Scores[s].Runs = stats::Summarize(runs[s]);
+            comparisons[s] = result.Scores[s].Comparison = stats::CompareRuns(
+                runs[s], referenceRuns[s], ScoreColumns()[s].HigherIsBetter, m == reference);
         }
         result.Overall = stats::Overall(comparisons);
     });

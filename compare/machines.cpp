@@ -125,15 +125,15 @@ QString FirstLineText(const TGrouping& g, std::size_t machine)
         .arg(m.FirstLine);
 }
 
-void ScoreRuns(const TLogList& logs, const TGrouping& g, std::size_t machine, int score,
-               std::vector<double>& out)
+void MachineRuns(const TLogList& logs, const TGrouping& g, std::size_t machine, TMachineRuns& out)
 {
-    out.clear();
+    for (std::vector<double>& runs : out) runs.clear();
     const TMachine& m = g.Machines[machine];
     for (std::uint32_t i = m.Begin; i < m.End; ++i) {
-        const double value = LineAt(logs, g.Lines[i]).Scores[static_cast<std::size_t>(score)];
-        // Zero is a test that was not run, never a measurement.
-        if (value > 0) out.push_back(value);
+        const TRunLine& line = LineAt(logs, g.Lines[i]);
+        for (std::size_t s = 0; s < out.size(); ++s)
+            // Zero is a test that was not run, never a measurement.
+            if (line.Scores[s] > 0) out[s].push_back(line.Scores[s]);
     }
 }
 

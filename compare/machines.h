@@ -10,6 +10,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -58,10 +59,11 @@ QString MachineTitle(const TGrouping& grouping, std::size_t machine);
 // "pc1/Result3.txt:7", where the machine's first line stands.
 QString FirstLineText(const TGrouping& grouping, std::size_t machine);
 
-// The runs of one score of a machine, in log order: its lines' values of
-// that score that are measurements (above zero). `out` is reused.
-void ScoreRuns(const TLogList& logs, const TGrouping& grouping, std::size_t machine, int score,
-               std::vector<double>& out);
+// The runs of a machine, score by score, in log order: its lines' values of
+// each score that are measurements (above zero). `out` is reused.
+using TMachineRuns = std::array<std::vector<double>, kScoreCount>;
+void MachineRuns(const TLogList& logs, const TGrouping& grouping, std::size_t machine,
+                 TMachineRuns& out);
 
 // The machine `name` chooses: its number in the table (1-based), its
 // description, its description and label ("description/label" or

@@ -65,10 +65,10 @@ TEST(CompareTable, GroupsLinesIntoMachinesByEachKey)
         const TGrouping g = GroupMachines(logs, row.by);
         EXPECT_EQ(Titles(g), row.titles);
         // Each machine's runs in log order: the first Office / SSD run first.
-        std::vector<double> runs;
-        ScoreRuns(logs, g, 0, 5, runs);
-        ASSERT_FALSE(runs.empty());
-        EXPECT_DOUBLE_EQ(runs.front(), 3000);
+        TMachineRuns runs;
+        MachineRuns(logs, g, 0, runs);
+        ASSERT_FALSE(runs[5].empty());
+        EXPECT_DOUBLE_EQ(runs[5].front(), 3000);
     }
     EXPECT_EQ(GroupByFromWord("file"), TGroupBy::File);
     EXPECT_FALSE(GroupByFromWord("label").has_value());
