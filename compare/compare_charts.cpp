@@ -11,6 +11,7 @@
 #include <QScatterSeries>
 #include <QValueAxis>
 #include <algorithm>
+#include <cmath>
 
 #include "compare/table_format.h"
 
@@ -230,12 +231,17 @@ QChart* RunsChart(const TMachineTable& table, int score, std::size_t machine)
     auto* x = new QValueAxis;
     x->setTitleText(QStringLiteral("run, in log order"));
     x->setLabelFormat("%d");
-    x->setRange(0.5, static_cast<double>(runs.size()) + 0.5);
-    x->setTickCount(static_cast<int>(std::min<std::size_t>(runs.size(), 10)) + 1);
+    // Ticks on whole runs only.
+    const auto count = static_cast<double>(runs.size());
+    x->setRange(0, count + 1);
+    x->setTickType(QValueAxis::TicksDynamic);
+    x->setTickAnchor(0);
+    x->setTickInterval(std::max(1.0, std::ceil(count / 10)));
     auto* y = new QValueAxis;
     y->setTitleText(QLatin1String(column.Unit));
     const double margin = std::max((high - low) * 0.1, high * 0.02);
     y->setRange(std::max(0.0, low - margin), high + margin);
+    y->applyNiceNumbers();
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     for (auto* series : {static_cast<QXYSeries*>(line), static_cast<QXYSeries*>(points)}) {

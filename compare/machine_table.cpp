@@ -1,7 +1,6 @@
 #include "compare/machine_table.h"
 
 #include <QtConcurrent/QtConcurrentMap>
-#include <algorithm>
 #include <numeric>
 
 namespace vt {
@@ -31,10 +30,14 @@ TMachineTable CompareMachines(TLogList logs, TGrouping grouping, std::size_t ref
     table.Results.resize(machines);
     if (machines == 0) return table;
 
-    // Sorted once here, the runs cost the statistics' own sorting little.
-    TMachineRuns referenceRuns;
-    MachineRuns(table.Logs, table.Grouping, reference, referenceRuns);
-    for (std::vector<double>& runs : referenceRuns) std::sort(runs.begin(), runs.end());
+    // The reference's runs are prepared once for every comparison.
+    std::array<stats::TRunSample, kScoreCount> referenceRuns;
+    {
+        TMachineRuns runs;
+        MachineRuns(table.Logs, table.Grouping, reference, runs);
+        for (std::size_t s = 0; s < runs.size(); ++s)
+            referenceRuns[s] = stats::PrepareRuns(runs[s]);
+    }
 
     std::vector<std::size_t> order(machines);
     std::iota(order.begin(), order.end(), std::size_t{0});
@@ -44,10 +47,10 @@ TMachineTable CompareMachines(TLogList logs, TGrouping grouping, std::size_t ref
         TMachineResult& result = table.Results[m];
         std::array<stats::TScoreComparison, kScoreCount> comparisons;
         for (std::size_t s = 0; s < runs.size(); ++s) {
-            std::sort(runs[s].begin(), runs[s].end());
-            result.Scores[s].Runs = stats::Summarize(runs[s]);
+            const stats::TRunSample sample = stats::PrepareRuns(runs[s]);
+            result.Scores[s].Runs = sample.Summary;
             comparisons[s] = result.Scores[s].Comparison = stats::CompareRuns(
-                runs[s], referenceRuns[s], ScoreColumns()[s].HigherIsBetter, m == reference);
+                sample, referenceRuns[s], ScoreColumns()[s].HigherIsBetter, m == reference);
         }
         result.Overall = stats::Overall(comparisons);
     });
