@@ -211,17 +211,24 @@ std::string MachineText(const TMachineTable& table)
     std::string text = Utf8(TableHeading(table)) + '\n';
     if (g.Machines.empty()) return text + "No result lines.\n";
     text +=
-        "Ratios: above 1 is better than the reference. A difference is called only where the "
-        "runs show one\n(Mann-Whitney U test, 5% level): see vesktest compare --help.\n";
+        "Ratios above 1 are better than the reference. A difference is called only where\n"
+        "the runs show one (Mann-Whitney U test, 5% level); see vesktest compare --help.\n";
 
-    TTextTable overall({false, true, false, false, false, false, false, false});
-    overall.Add({QStringLiteral("#"), QStringLiteral("Machine"), QStringLiteral("Lines"),
-                 QStringLiteral("Ratio"), QStringLiteral("Faster"), QStringLiteral("Slower"),
-                 QStringLiteral("No difference"), QStringLiteral("Too few runs")});
+    // The names once; the sections below give the machines' numbers only,
+    // so that they fit a terminal's width.
+    const bool byLine = g.By == TGroupBy::Line;
+    TTextTable names({false, true, false, true});
+    names.Add({QStringLiteral("#"), QStringLiteral("Machine"), QStringLiteral("Lines"),
+               byLine ? QString() : QStringLiteral("First line")});
+    TTextTable overall({false, false, false, false, false, false});
+    overall.Add({QStringLiteral("#"), QStringLiteral("Ratio"), QStringLiteral("Faster"),
+                 QStringLiteral("Slower"), QStringLiteral("No difference"),
+                 QStringLiteral("Too few runs")});
     for (std::size_t m = 0; m < g.Machines.size(); ++m) {
+        names.Add({MachineNumber(m), MachineTitle(g, m), QString::number(g.Machines[m].Runs()),
+                   byLine ? QString() : FirstLineText(g, m)});
         const stats::TOverall& o = table.Results[m].Overall;
-        QStringList row = {MachineNumber(m), MachineTitle(g, m),
-                           QString::number(g.Machines[m].Runs())};
+        QStringList row = {MachineNumber(m)};
         if (m == table.Reference)
             row << QStringLiteral("reference");
         else if (o.GeometricMean)
@@ -230,19 +237,20 @@ std::string MachineText(const TMachineTable& table)
                 << QString::number(o.Scores - o.Faster - o.Slower - o.NoDifference);
         overall.Add(row);
     }
+    text += '\n' + names.Text();
     text += "\nOverall: geometric mean of the ratios of the scores both machines have\n";
     text += overall.Text();
 
     for (int s = 0; s < kScoreCount; ++s) {
         const TScoreColumn& column = ScoreColumns()[static_cast<std::size_t>(s)];
-        TTextTable section({false, true, false, false, false, false, false, false, false, true});
-        section.Add({QStringLiteral("#"), QStringLiteral("Machine"), QStringLiteral("Runs"),
-                     QStringLiteral("Median"), QStringLiteral("Min"), QStringLiteral("Max"),
-                     QStringLiteral("Spread"), QStringLiteral("Ratio"),
-                     QStringLiteral("95% interval"), QStringLiteral("Verdict")});
+        TTextTable section({false, false, false, false, false, false, false, false, true});
+        section.Add({QStringLiteral("#"), QStringLiteral("Runs"), QStringLiteral("Median"),
+                     QStringLiteral("Min"), QStringLiteral("Max"), QStringLiteral("Spread"),
+                     QStringLiteral("Ratio"), QStringLiteral("95% interval"),
+                     QStringLiteral("Verdict")});
         for (std::size_t m = 0; m < g.Machines.size(); ++m) {
             const TScoreResult& r = table.Results[m].Scores[static_cast<std::size_t>(s)];
-            QStringList row = {MachineNumber(m), MachineTitle(g, m), QString::number(r.Runs.Runs)};
+            QStringList row = {MachineNumber(m), QString::number(r.Runs.Runs)};
             if (r.Runs.Runs > 0)
                 row << ValueText(r.Runs.Median, column.Decimals)
                     << ValueText(r.Runs.Min, column.Decimals)

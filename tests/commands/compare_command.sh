@@ -54,11 +54,11 @@ help=$("$vesktest" compare --help) || fail "--help failed"
 # The machine table: Pentium's two whole lines are one machine.
 text=$("$vesktest" compare --text log.txt 2>err.txt) || fail "--text failed"
 [[ $text == *"Logs: log.txt"*"reference: 1. Pentium / WD 2.1G"* ]] || fail "--text: $text"
-grep -Eq '^ *2 +Celeron 433 / IBM 10G +1 +2\.[0-9]{3}( +0){3} +8$' <<<"$text" ||
-    fail "--text: no overall row of Celeron: $text"
+grep -Eq '^2  Celeron 433 / IBM 10G +1  log.txt:3$' <<<"$text" || fail "--text: no Celeron: $text"
+grep -Eq '^2 +2\.[0-9]{3}( +0){3} +8$' <<<"$text" || fail "--text: no overall row of Celeron"
 grep -q '^CyclesPerSec: Cycles (M/s), ratio machine / reference$' <<<"$text" ||
     fail "--text: no cycles section"
-grep -Eq '^ *1 +Pentium / WD 2.1G +2 +95\.2 +95\.1 +95\.3 ' <<<"$text" || fail "--text: Pentium"
+grep -Eq '^1 +2 +95\.2 +95\.1 +95\.3 +0\.2% +1\.000 +reference$' <<<"$text" || fail "--text: Pentium"
 for reason in 'log.txt: line 2: not a result line' 'log.txt: line 4: cut short'; do
     grep -qF "$reason" err.txt || fail "no reason given: $reason: $(cat err.txt)"
 done
@@ -87,7 +87,7 @@ done
 text=$("$vesktest" compare --text --group-by file pc1/Result3.txt pc2/Result3.txt ./pc1/../pc1/Result3.txt 2>err.txt) ||
     fail "--group-by file failed"
 [[ $text == *"Logs: pc1/Result3.txt, pc2/Result3.txt"* ]] || fail "logs not told apart: $text"
-grep -Eq '^ *2 +pc2/Result3.txt +1 ' <<<"$text" || fail "--group-by file: $text"
+grep -Eq '^2  pc2/Result3.txt +1  pc2/Result3.txt:1$' <<<"$text" || fail "--group-by file: $text"
 grep -q 'pc1/../pc1/Result3.txt: named more than once, read once' err.txt ||
     fail "twice-named log not reported: $(cat err.txt)"
 grep -q 'pc1/Result3.txt: line 2: not a result line' err.txt || fail "message without folder"

@@ -261,10 +261,14 @@ TEST(CompareTable, TextShowsEveryMachineWholeInEachSection)
     EXPECT_TRUE(
         text.startsWith("Logs: pc1/Result3.txt, pc2/Result3.txt\n"
                         "Machines by description and label; reference: 1. PC 0\n"));
-    // The overall section and the eight score sections each list every
-    // machine, with its whole name.
-    EXPECT_EQ(text.count("1201  Очень длинное описание / NVMe 2TB "), 1 + kScoreCount);
-    EXPECT_EQ(text.count(QRegularExpression("\n +1  PC 0 +2 ")), 1 + kScoreCount);
+    // The machines once with their whole names, then the overall section and
+    // the eight score sections with every machine's number.
+    EXPECT_EQ(text.count(QRegularExpression(
+                  "\n1201  Очень длинное описание / NVMe 2TB +1  pc1/Result3.txt:1206\n")),
+              1);
+    EXPECT_EQ(text.count(QRegularExpression("\n   1  PC 0 +2  pc1/Result3.txt:6\n")), 1);
+    EXPECT_EQ(text.count(QRegularExpression("\n1201 ")), 2 + kScoreCount);
+    EXPECT_EQ(text.count(QRegularExpression("\n   1 +2 ")), kScoreCount);
 }
 
 TEST(CompareTable, NumbersShowTheirDecimalsAndHalves)
