@@ -94,22 +94,25 @@ public:
     void Write(std::string& text)
     {
         if (!text.empty() && std::fwrite(text.data(), 1, text.size(), stdout) != text.size())
-            failed_ = true;
+            Failed();
         text.clear();
     }
     // Returns 0 or, when standard output could not take everything, 1
     // after saying so.
     int Close()
     {
-        if (std::fflush(stdout) != 0 || std::ferror(stdout) || failed_) {
-            std::fprintf(stderr, "vesktest compare: standard output: %s\n", std::strerror(errno));
-            return 1;
-        }
-        return 0;
+        if (std::fflush(stdout) != 0 || std::ferror(stdout)) Failed();
+        if (error_ == 0) return 0;
+        std::fprintf(stderr, "vesktest compare: standard output: %s\n", std::strerror(error_));
+        return 1;
     }
 
 private:
-    bool failed_ = false;
+    void Failed()
+    {
+        if (error_ == 0) error_ = errno != 0 ? errno : EIO;
+    }
+    int error_ = 0;
 };
 
 // The paths once each, in order; the later namings of one log are reported.

@@ -258,6 +258,10 @@ void TCompareWindow::Show(std::shared_ptr<const TMachineTable> table, std::vecto
 {
     referenceError_ = referenceError;
     model_.SetTable(std::move(table), sameMachines);
+    // The rows keep the order the table's header shows.
+    const QHeaderView* header = table_->horizontalHeader();
+    if (header->sortIndicatorSection() >= 0 && header->sortIndicatorSection() < kMachineColumns)
+        model_.sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
     for (int column = 0; column < static_cast<int>(widths.size()); ++column)
         table_->setColumnWidth(column, widths[static_cast<std::size_t>(column)]);
     const TMachineTable& t = *Table();
