@@ -4,11 +4,11 @@ under test: p-values by scipy's Mann-Whitney test, critical values from
 scipy's distributions, intervals from every pairwise ratio formed and sorted.
 
 Made once with Debian 12's python3-scipy (1.10); CI does not need it:
-    /usr/bin/python3 tests/core/run_statistics_cases.py |
-        clang-format --assume-filename=cases.cpp > tests/core/run_statistics_cases.inc
+    /usr/bin/python3 tests/core/run_statistics_cases.py > tests/core/run_statistics_cases.inc
 """
 import math
 import random
+import textwrap
 from collections import Counter
 
 import numpy
@@ -75,6 +75,11 @@ def number(v):
     return "kNone" if v is None else repr(float(v))
 
 
+def row(text):
+    return textwrap.fill(text, 100, initial_indent="    ", subsequent_indent="        ",
+                         break_long_words=False, break_on_hyphens=False)
+
+
 def values(v):
     return "{" + ", ".join(repr(float(a)) for a in v) + "}"
 
@@ -122,7 +127,7 @@ def p_rows(rng):
     out = ["// Mann-Whitney p-values: name, x, y, p.", "const PCase kPCases[] = {"]
     for name, x, y in rows:
         p, _ = test(x, y)
-        out.append(f'PCase{{"{name}", {values(x)}, {values(y)}, {p!r}}},')
+        out.append(row(f'{{"{name}", {values(x)}, {values(y)}, {p!r}}},'))
     return out + ["};"]
 
 
@@ -166,9 +171,9 @@ def comparison_rows(rng):
         else:
             verdict = "Faster" if u_of(top, bottom) > m * n / 2 else "Slower"
         ratio = numpy.median(top) / numpy.median(bottom)
-        out.append(f'ComparisonCase{{"{name}", {values(machine)}, {values(reference)}, '
-                   f'{str(higher).lower()}, {number(ratio)}, {number(low)}, {number(high)}, '
-                   f'{p!r}, TVerdict::{verdict}}},')
+        out.append(row(f'{{"{name}", {values(machine)}, {values(reference)}, '
+                       f'{str(higher).lower()}, {number(ratio)}, {number(low)}, {number(high)}, '
+                       f'{p!r}, TVerdict::{verdict}}},'))
     return out + ["};"]
 
 
