@@ -8,7 +8,10 @@
 namespace vt::stats {
 namespace {
 
-// Counts of orderings: exact modulo 2^128, and below it up to kExactMaxPairs.
+// Numbers of orderings of two samples. The power series below subtracts on
+// its way, so intermediate coefficients wrap around; arithmetic modulo 2^128
+// still ends exact, since every true count up to kExactMaxPairs pairs is below
+// 2^128.
 __extension__ typedef unsigned __int128 TCount;
 
 long double TieTermOfGroup(std::uint64_t t)
@@ -48,8 +51,9 @@ std::vector<double> ExactPValues(std::uint64_t m, std::uint64_t n)
     return p;
 }
 
-// The table for m against n, kept for the next few calls of this thread:
-// a Compare table asks for the same few run counts over and over.
+// The table for m against n, kept for the next few calls of this thread (a
+// Compare table asks for the same few run counts over and over); valid until
+// the next call.
 const std::vector<double>& CachedExactPValues(std::uint64_t m, std::uint64_t n)
 {
     struct TEntry {
@@ -174,8 +178,8 @@ TRankTest MannWhitneyTest(const TSortedSample& a, const TSortedSample& b)
 double SmallestExactPValue(std::uint64_t m, std::uint64_t n)
 {
     if (m > n) std::swap(m, n);
-    // C(m + n, m) grows with every factor; past 40 the p-value is already
-    // below kAlpha, and past 2^64 it does not matter by how much.
+    // C(m + n, m) grows with every factor; once past 2^64 the p-value is far
+    // below kAlpha, so stop there, before the product could leave 128 bits.
     TCount orderings = 1;
     for (std::uint64_t i = 1; i <= m && orderings < (TCount{1} << 64); ++i)
         orderings = orderings * (n + i) / i;

@@ -21,7 +21,6 @@ std::vector<double> Measurements(std::span<const double> runs)
 TRunSummary SummaryOf(std::size_t runs, double lowerMiddle, double upperMiddle, double min,
                       double max)
 {
-    if (runs == 0) return {};
     const double median = std::midpoint(lowerMiddle, upperMiddle);
     return {static_cast<int>(runs), median, min, max, (max - min) / median};
 }
