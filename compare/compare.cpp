@@ -115,22 +115,6 @@ private:
     int error_ = 0;
 };
 
-// The paths once each, in order; the later namings of one log are reported.
-QStringList ReadOnce(const QStringList& paths, QStringList& messages)
-{
-    QStringList unique, identities;
-    for (const QString& path : paths) {
-        const QString identity = LogIdentity(path);
-        if (identities.contains(identity)) {
-            messages << QStringLiteral("%1: named more than once, read once").arg(path);
-            continue;
-        }
-        identities << identity;
-        unique << path;
-    }
-    return unique;
-}
-
 // `--runs`: every result line as it is read, nothing kept.
 int PrintRuns(const QStringList& paths, bool csv, QStringList& messages)
 {
@@ -225,8 +209,10 @@ int RunCompare(int argc, char** argv)
         return app->exec();
     }
 
-    QStringList messages;
-    logs = ReadOnce(logs, messages);
+    QStringList repeated, messages;
+    logs = LogsToRead(logs, {}, repeated);
+    for (const QString& path : repeated)
+        messages << QStringLiteral("%1: named more than once, read once").arg(path);
     int status = 0;
     if (parser.isSet(runs)) {
         status = PrintRuns(logs, parser.isSet(csv), messages);

@@ -159,19 +159,10 @@ void TCompareWindow::AddLogs(const QStringList& paths)
         queued_ << paths;
         return;
     }
-    QStringList identities;
+    QStringList open;
     if (const TMachineTable* table = Table())
-        for (const auto& log : table->Logs) identities << LogIdentity(log->Path);
-    QStringList added;
-    for (const QString& path : paths) {
-        const QString identity = LogIdentity(path);
-        if (identities.contains(identity)) {
-            repeated_ << path;
-            continue;
-        }
-        identities << identity;
-        added << path;
-    }
+        for (const auto& log : table->Logs) open << log->Path;
+    const QStringList added = LogsToRead(paths, open, repeated_);
     if (added.isEmpty()) {
         ShowMessages();
         return;

@@ -100,6 +100,22 @@ QString LogIdentity(const QString& path)
     return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
 }
 
+QStringList LogsToRead(const QStringList& paths, const QStringList& open, QStringList& repeated)
+{
+    QStringList identities, unique;
+    for (const QString& path : open) identities << LogIdentity(path);
+    for (const QString& path : paths) {
+        const QString identity = LogIdentity(path);
+        if (identities.contains(identity)) {
+            repeated << path;
+            continue;
+        }
+        identities << identity;
+        unique << path;
+    }
+    return unique;
+}
+
 QStringList ShortestLogNames(const QStringList& paths)
 {
     std::vector<QString> identities;

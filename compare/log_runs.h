@@ -62,6 +62,10 @@ std::shared_ptr<TLogRuns> LoadLogRuns(const QString& path);
 // canonical path, or the clean absolute path when it does not exist.
 QString LogIdentity(const QString& path);
 
+// `paths` without those that name a log already in `open` (paths) or named
+// earlier in `paths`, in order; those are added to `repeated` as given.
+QStringList LogsToRead(const QStringList& paths, const QStringList& open, QStringList& repeated);
+
 // The names that tell the logs apart: for each path the shortest tail of
 // its absolute path (whole folders) that no other path in `paths` ends in.
 // "pc1/Result3.txt" and "pc2/Result3.txt" beside each other, "Result3.txt"
