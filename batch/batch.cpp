@@ -12,6 +12,7 @@
 #include "batch/batch_output.h"
 #include "batch/batch_progress.h"
 #include "batch/batch_tests.h"
+#include "benchmarks/memory_test.h"
 #include "platform/file_system_type.h"
 #include "platform/number_format.h"
 #include "platform/stop_request.h"
@@ -19,6 +20,7 @@
 #include "results/log_location.h"
 #include "results/result_line.h"
 #include "results/results_log.h"
+#include "sysinfo/probes.h"
 
 namespace vt {
 
@@ -71,14 +73,14 @@ int Run(const TBatchOptions& options)
     report.Vendor = cpu.Vendor;
     report.Model = cpu.ModelName;
     report.Description = options.Description.value_or(cpu.Vendor + mhzText + "/");
-    report.MemoryMiB = RoundHalfEven(static_cast<long double>(totalPhysMem) / 1048576.0L + 0.495L);
+    report.MemoryMiB = MemorySizeMiB(totalPhysMem);
     report.DiskGb = env.TotalDiskSizeText(FormatSettings{'.', ','}, /*grouped=*/false);
     report.Label = options.Label.value_or(env.TotalDiskSizeText(env.Format, true) + "gb/");
     report.Date = env.Today().toString(Qt::ISODate).toStdString();
     report.PaintPlatform = QGuiApplication::platformName().toStdString();
     report.Tests = options.Tests;
 
-    TBatchTests tests(env, totalPhysMem);
+    TBatchTests tests(env, TotalPhysMem32(totalPhysMem));
     const std::string memory = options.Memory.value_or(tests.DefaultMemoryText());
     for (const int test : options.Tests) {
         switch (test) {

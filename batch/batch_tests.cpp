@@ -211,7 +211,7 @@ void TBatchTests::Memory(TScores& scores, const std::string& mib, const TBatchSt
 
 std::string TBatchTests::DefaultMemoryText() const
 {
-    return IntToStr(RoundHalfEven(static_cast<long double>(totalPhysMem_) / 2097152.0L));
+    return IntToStr(DefaultBlockMiB(totalPhysMem_));
 }
 
 }  // namespace vt

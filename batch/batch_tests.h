@@ -39,7 +39,7 @@ public:
 
 class TBatchTests {
 public:
-    // `totalPhysMem` as the start-up read it.
+    // `totalPhysMem` as the memory test sees it (TotalPhysMem32).
     TBatchTests(const TEnvironment& env, std::int64_t totalPhysMem);
     ~TBatchTests();
     TBatchTests(const TBatchTests&) = delete;
@@ -56,7 +56,7 @@ public:
     // `mib` as the MemSpeed field holds it; raises its conversion error.
     void Memory(TScores& scores, const std::string& mib, const TBatchStep& step);
 
-    // The memory field's start-up value: half the physical memory in MiB.
+    // The memory field's start-up value (DefaultBlockMiB).
     std::string DefaultMemoryText() const;
 
 private:

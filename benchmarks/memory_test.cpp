@@ -1,10 +1,13 @@
 #include "benchmarks/memory_test.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 #include "platform/errors.h"
+#include "platform/number_format.h"
 
 namespace vt {
 
@@ -33,6 +36,29 @@ TMemoryBlockSize ChooseBlockSize(std::int32_t n, std::int64_t totalPhysMem)
         5.0L * static_cast<long double>(bytes) > 4.0L * static_cast<long double>(totalPhysMem);
     if (bytes < kMiB || tooLarge) return {totalPhysMem / 2, true};
     return {bytes, false};
+}
+
+std::int32_t TotalPhysMem32(std::int64_t installedBytes)
+{
+    return static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(installedBytes, 0, std::numeric_limits<std::int32_t>::max()));
+}
+
+std::int32_t DefaultBlockMiB(std::int64_t totalPhysMem)
+{
+    return static_cast<std::int32_t>(
+        RoundHalfEven(static_cast<long double>(totalPhysMem) / (2 * kMiB)));
+}
+
+std::int32_t LargestBlockMiB(std::int64_t totalPhysMem)
+{
+    // The largest n with 5 x n MiB <= 4 x totalPhysMem, split into quotient
+    // and remainder of totalPhysMem / 5 MiB so that no product can overflow.
+    if (totalPhysMem <= 0) return 0;
+    const std::int64_t fiveMiB = 5 * kMiB;
+    const std::int64_t n = 4 * (totalPhysMem / fiveMiB) + 4 * (totalPhysMem % fiveMiB) / fiveMiB;
+    return static_cast<std::int32_t>(
+        std::min<std::int64_t>(n, std::numeric_limits<std::int32_t>::max()));
 }
 
 TMemoryBlock::TMemoryBlock(std::int64_t size) : size_(size)

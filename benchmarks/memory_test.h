@@ -22,6 +22,25 @@ constexpr std::int64_t kMiB = 1048576;
 constexpr std::uint8_t kMemoryPattern = 0xA5;
 constexpr int kMemoryPasses = 100;
 
+// The physical memory as the memory test and its default see it: a signed
+// 32-bit byte count, the installed size up to 2 GiB - 1 byte. The test's
+// figures stop depending on the block once it is far beyond the processor's
+// caches, so a machine with more memory gets a default block of about 1 GiB
+// and a test that ends in about a minute, not half its memory and a quarter
+// of an hour. Nothing else sees this figure: the projection page and the
+// reports of the machine keep the installed size.
+std::int32_t TotalPhysMem32(std::int64_t installedBytes);
+
+// The memory test's default entry in MiB, as the window starts with it: half
+// of `totalPhysMem` (the 32-bit figure above) in MiB, to the nearest integer,
+// halves to even.
+std::int32_t DefaultBlockMiB(std::int64_t totalPhysMem);
+
+// The largest entry in MiB that ChooseBlockSize takes as it is, without the
+// clamp (no more than 0.8 of `totalPhysMem`); the smallest is 1. 0 when not
+// even 1 MiB is taken.
+std::int32_t LargestBlockMiB(std::int64_t totalPhysMem);
+
 // The block size for an entry of n MiB: n MiB, unless that is below 1 MiB or
 // above 0.8 of the physical memory, when it is half the physical memory
 // (remainder dropped) and Clamped is set. Exactly 0.8 of the memory is kept.
