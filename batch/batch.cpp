@@ -85,7 +85,7 @@ void WarnIfCut(TBatchProgress& progress, const char* field, const std::string& t
                std::size_t width)
 {
     if (text.size() <= width) return;
-    progress.Message("vesktest batch: the result line keeps the first " + std::to_string(width) +
+    progress.Message("vesktest batch: the line keeps " + std::to_string(width) +
                      " characters of the " + field + ": \"" + Cp1251ToUtf8(text.substr(0, width)) +
                      "\"");
 }
@@ -172,10 +172,12 @@ int Run(const TBatchOptions& options, bool outputClosed)
         if (options.Save)
             Save(options, env,
                  FormatResultLine(report.Scores, report.Description, report.Label, env.Format));
+        // Standard output may be the terminal the progress is drawn on.
+        progress.Clear();
         output.Write(FormatBatchOutput(options.Format, report, env.Format));
         finished.push_back(report.Scores);
     }
-    progress.Finish();
+    progress.Clear();
     if (options.Repeat > 1 && StandardErrorIsTerminal())
         std::fputs(BatchSummary(finished, options.Tests).c_str(), stderr);
     return 0;

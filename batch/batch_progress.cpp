@@ -28,9 +28,11 @@ void TBatchProgress::SetRun(int run, int runs)
 std::string TBatchProgress::Line(const std::string& test, const std::string& part,
                                  int columns) const
 {
-    // Nothing in the last column: a terminal moves on to the next line there.
+    // Nothing in the last column, where a terminal moves on to the next
+    // line, and room for the "^C" the terminal echoes when the user stops
+    // the run: the clearing then takes that too.
     const std::size_t width =
-        static_cast<std::size_t>(std::max(1, (columns > 0 ? columns : kUnknownColumns) - 1));
+        static_cast<std::size_t>(std::max(1, (columns > 0 ? columns : kUnknownColumns) - 3));
     const int done = std::clamp(done_, 0, parts_);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
@@ -84,11 +86,6 @@ void TBatchProgress::Message(const std::string& text)
     std::fprintf(out_, "%s\n", text.c_str());
     std::fflush(out_);
     if (wasDrawn) Draw();
-}
-
-void TBatchProgress::Finish()
-{
-    Clear();
 }
 
 }  // namespace vt

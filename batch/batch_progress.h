@@ -4,9 +4,10 @@
 // when a part begins, which is never while a tick interval is open; no
 // thread draws it meanwhile.
 //
-// The line never reaches the terminal's last column (80 columns when its
-// width is unknown), so that it never wraps and the next drawing, or the
-// clearing at the end, leaves nothing of it behind. A message clears the
+// The line stays three columns short of the terminal's width (80 columns
+// when it is unknown), so that neither it nor the "^C" the terminal echoes
+// after it wraps, and the next drawing, or the clearing at the end, leaves
+// nothing behind. A message clears the
 // line first and stands on a line of its own; the progress is drawn again
 // under it.
 #pragma once
@@ -24,7 +25,7 @@ public:
     // terminal's width, 0 when unknown.
     TBatchProgress(bool shown, int parts, std::FILE* out = stderr,
                    std::function<int()> columns = {});
-    ~TBatchProgress() { Finish(); }
+    ~TBatchProgress() { Clear(); }
     TBatchProgress(const TBatchProgress&) = delete;
     TBatchProgress& operator=(const TBatchProgress&) = delete;
 
@@ -38,9 +39,11 @@ public:
     // is shown, after clearing the progress line, and draws it again below.
     void Message(const std::string& text);
 
-    // Clears the line, so that nothing of it stays on the terminal (also
-    // when an error or a stop ends the run).
-    void Finish();
+    // Clears the line, so that nothing of it stays on the terminal: before
+    // anything else is written to the terminal (a record on standard
+    // output), and at the end, also when an error or a stop ends the run.
+    // The next part draws it again.
+    void Clear();
 
     // The line as drawn for a terminal of `columns` (0: unknown), without
     // the carriage return and the erasure.
@@ -48,7 +51,6 @@ public:
 
 private:
     void Draw();
-    void Clear();
 
     bool shown_;
     int parts_;

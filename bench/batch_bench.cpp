@@ -167,7 +167,7 @@ int main(int argc, char** argv)
         p->ours.erase(p->ours.begin());
         p->reference.erase(p->reference.begin());
     }
-    progress.Finish();
+    progress.Clear();
     if (devNull) std::fclose(devNull);
 
     // Window (ours) against batch (reference): the same functions on the same

@@ -300,9 +300,9 @@ TEST(BatchCut, WarnsOnceWhereTheLineCutsAText)
     } rows[] = {
         {"line",
          {"--format", "line"},
-         "vesktest batch: the result line keeps the first 22 characters of the description: "
+         "vesktest batch: the line keeps 22 characters of the description: "
          "\"Office PC/Ryzen 5 5600\"\n"
-         "vesktest batch: the result line keeps the first 8 characters of the disk label: "
+         "vesktest batch: the line keeps 8 characters of the disk label: "
          "\"SSD 1TB \"\n"},
         {"json", {"--format", "json"}, ""},
     };
