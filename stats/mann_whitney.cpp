@@ -8,7 +8,10 @@
 namespace vt::stats {
 namespace {
 
-// Counts of orderings: exact modulo 2^128, and below it up to kExactMaxPairs.
+// Numbers of orderings of two samples. The power series below subtracts on
+// its way, so intermediate coefficients wrap around; arithmetic modulo 2^128
+// still ends exact, since every true count up to kExactMaxPairs pairs is below
+// 2^128.
 __extension__ typedef unsigned __int128 TCount;
 
 long double TieTermOfGroup(std::uint64_t t)
@@ -48,8 +51,9 @@ std::vector<double> ExactPValues(std::uint64_t m, std::uint64_t n)
     return p;
 }
 
-// The table for m against n, kept for the next few calls of this thread:
-// a Compare table asks for the same few run counts over and over.
+// The table for m against n, kept for the next few calls of this thread (a
+// Compare table asks for the same few run counts over and over); valid until
+// the next call.
 const std::vector<double>& CachedExactPValues(std::uint64_t m, std::uint64_t n)
 {
     struct TEntry {
@@ -107,43 +111,47 @@ private:
 TSortedSample SortSample(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
-    TSortedSample sample{std::move(values), 0};
-    const auto& v = sample.Values;
-    for (std::size_t i = 0; i < v.size();) {
+    TSortedSample sample;
+    for (std::size_t i = 0; i < values.size();) {
         std::size_t j = i + 1;
-        while (j < v.size() && v[j] == v[i]) ++j;
+        while (j < values.size() && values[j] == values[i]) ++j;
+        sample.Distinct.push_back(values[i]);
+        sample.Before.push_back(j);
         sample.TieTerm += TieTermOfGroup(j - i);
         i = j;
     }
     return sample;
 }
 
+double TSortedSample::At(std::uint64_t index) const
+{
+    return Distinct[std::upper_bound(Before.begin(), Before.end(), index) - Before.begin() - 1];
+}
+
 TRankTest MannWhitneyTest(const TSortedSample& a, const TSortedSample& b)
 {
-    const std::uint64_t m = a.Values.size();
-    const std::uint64_t n = b.Values.size();
+    const std::uint64_t m = a.Size();
+    const std::uint64_t n = b.Size();
     const long double pairs = static_cast<long double>(m) * n;
 
-    // U of the smaller sample, found by looking its values up in the larger
-    // one: O(small x log large), so that a machine of a few runs against a
-    // reference of many costs little. Ties across the samples add to the
+    // U of the sample with fewer distinct values, found by looking them up in
+    // the other: O(small x log large), so that a machine of a few runs against
+    // a reference of many costs little. Ties across the samples add to the
     // tie term: (s + l)^3 - (s + l) = s^3 - s + l^3 - l + 3 s l (s + l).
-    const bool aIsSmall = m <= n;
-    const std::vector<double>& small = aIsSmall ? a.Values : b.Values;
-    const std::vector<double>& large = aIsSmall ? b.Values : a.Values;
+    const bool aIsSmall = a.Distinct.size() <= b.Distinct.size();
+    const TSortedSample& small = aIsSmall ? a : b;
+    const TSortedSample& large = aIsSmall ? b : a;
     long double uSmall = 0;
     long double tieTerm = a.TieTerm + b.TieTerm;
-    auto from = large.begin();
-    for (std::size_t i = 0; i < small.size();) {
-        std::size_t j = i + 1;
-        while (j < small.size() && small[j] == small[i]) ++j;
-        const auto equal = std::equal_range(from, large.end(), small[i]);
-        const long double s = static_cast<long double>(j - i);
-        const long double l = static_cast<long double>(equal.second - equal.first);
-        uSmall += s * (static_cast<long double>(equal.first - large.begin()) + l / 2);
+    auto at = large.Distinct.begin();
+    for (std::size_t i = 0; i < small.Distinct.size(); ++i) {
+        at = std::lower_bound(at, large.Distinct.end(), small.Distinct[i]);
+        const std::size_t j = at - large.Distinct.begin();
+        const bool tied = at != large.Distinct.end() && *at == small.Distinct[i];
+        const long double s = static_cast<long double>(small.Count(i));
+        const long double l = tied ? static_cast<long double>(large.Count(j)) : 0;
+        uSmall += s * (static_cast<long double>(large.Before[j]) + l / 2);
         tieTerm += 3 * s * l * (s + l);
-        from = equal.second;
-        i = j;
     }
     const long double uA = aIsSmall ? uSmall : pairs - uSmall;
     const long double smallerU = std::min(uA, pairs - uA);
@@ -170,8 +178,8 @@ TRankTest MannWhitneyTest(const TSortedSample& a, const TSortedSample& b)
 double SmallestExactPValue(std::uint64_t m, std::uint64_t n)
 {
     if (m > n) std::swap(m, n);
-    // C(m + n, m) grows with every factor; past 40 the p-value is already
-    // below kAlpha, and past 2^64 it does not matter by how much.
+    // C(m + n, m) grows with every factor; once past 2^64 the p-value is far
+    // below kAlpha, so stop there, before the product could leave 128 bits.
     TCount orderings = 1;
     for (std::uint64_t i = 1; i <= m && orderings < (TCount{1} << 64); ++i)
         orderings = orderings * (n + i) / i;

@@ -22,10 +22,18 @@ namespace vt::stats {
 // most 125,000 additions.
 inline constexpr std::uint64_t kExactMaxPairs = 2500;
 
-// A sample in ascending order with the tie term of its own equal values.
+// A sample in ascending order, each distinct value once with how many
+// values have it: the log rounds its figures to a few digits, so a machine's
+// many runs hold few distinct values, and everything here walks those.
 struct TSortedSample {
-    std::vector<double> Values;  // ascending, no NaN
-    long double TieTerm = 0;     // sum over groups of t equal values of t^3 - t
+    std::vector<double> Distinct;          // ascending, no NaN
+    std::vector<std::uint64_t> Before{0};  // values below Distinct[i]; last: all
+    long double TieTerm = 0;               // sum over the distinct values of t^3 - t, t their count
+
+    std::uint64_t Size() const { return Before.back(); }
+    std::uint64_t Count(std::size_t i) const { return Before[i + 1] - Before[i]; }
+    // The value at `index` (from 0) in ascending order.
+    double At(std::uint64_t index) const;
 };
 
 // Sorts `values`, which must hold no NaN.

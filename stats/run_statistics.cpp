@@ -21,7 +21,6 @@ std::vector<double> Measurements(std::span<const double> runs)
 TRunSummary SummaryOf(std::size_t runs, double lowerMiddle, double upperMiddle, double min,
                       double max)
 {
-    if (runs == 0) return {};
     const double median = std::midpoint(lowerMiddle, upperMiddle);
     return {static_cast<int>(runs), median, min, max, (max - min) / median};
 }
@@ -43,10 +42,10 @@ TRunSummary Summarize(std::span<const double> runs)
 TRunSample PrepareRuns(std::span<const double> runs)
 {
     TRunSample sample{{}, SortSample(Measurements(runs))};
-    const std::vector<double>& v = sample.Sorted.Values;
-    if (!v.empty())
-        sample.Summary =
-            SummaryOf(v.size(), v[(v.size() - 1) / 2], v[v.size() / 2], v.front(), v.back());
+    const TSortedSample& v = sample.Sorted;
+    if (v.Size() > 0)
+        sample.Summary = SummaryOf(v.Size(), v.At((v.Size() - 1) / 2), v.At(v.Size() / 2),
+                                   v.Distinct.front(), v.Distinct.back());
     return sample;
 }
 
@@ -54,7 +53,7 @@ double MannWhitneyPValue(std::span<const double> x, std::span<const double> y)
 {
     const TSortedSample a = SortSample(Measurements(x));
     const TSortedSample b = SortSample(Measurements(y));
-    if (a.Values.empty() || b.Values.empty()) return 1;
+    if (a.Size() == 0 || b.Size() == 0) return 1;
     return MannWhitneyTest(a, b).PValue;
 }
 
@@ -105,11 +104,9 @@ TScoreComparison CompareRuns(const TRunSample& machine, const TRunSample& refere
     const TRankTest test = MannWhitneyTest(top.Sorted, bottom.Sorted);
     const bool canShow = CanShowDifference(machine.Summary.Runs, reference.Summary.Runs);
     if (canShow && test.Rank) {
-        const std::uint64_t pairs =
-            std::uint64_t{top.Sorted.Values.size()} * bottom.Sorted.Values.size();
-        result.Low = KthSmallestRatio(top.Sorted.Values, bottom.Sorted.Values, *test.Rank);
-        result.High =
-            KthSmallestRatio(top.Sorted.Values, bottom.Sorted.Values, pairs + 1 - *test.Rank);
+        const std::uint64_t pairs = top.Sorted.Size() * bottom.Sorted.Size();
+        result.Low = KthSmallestRatio(top.Sorted, bottom.Sorted, *test.Rank);
+        result.High = KthSmallestRatio(top.Sorted, bottom.Sorted, pairs + 1 - *test.Rank);
     }
     if (isReference) {
         result.Ratio = 1;

@@ -14,7 +14,8 @@
 // The ratio of medians comes with a 95% distribution-free interval taken
 // from the same test: of the m x n pairwise ratios of a machine's runs to the
 // reference's, the (C+1)-th smallest and the (C+1)-th largest, C being the
-// largest U the test rejects. Where no run of one machine equals a run of the
+// largest whole U whose p-value is below 0.05 under the distribution the
+// test used. Where no run of one machine equals a run of the
 // other, the interval leaves out 1 exactly when a difference is called.
 // Where runs are equal (the log rounds its figures, so this is common), each
 // equal pair counts one half to either side in the test, and an end of the
@@ -50,8 +51,8 @@ struct TRunSummary {
 TRunSummary Summarize(std::span<const double> runs);
 
 // One machine's runs of one score, sorted and summarised once so that it can
-// be compared with any number of machines: each comparison then costs about
-// the smaller machine's runs times the logarithm of the larger's.
+// be compared with any number of machines: each comparison then walks the
+// two machines' distinct values a few dozen times at most.
 struct TRunSample {
     TRunSummary Summary;
     TSortedSample Sorted;  // the measurements, ascending
@@ -79,7 +80,8 @@ enum class TVerdict {
     Slower,        // worse than the reference
     NoDifference,  // the runs do not show a difference at the 5% level
     // Even completely separated runs could not show one: CanShowDifference
-    // is false, or ties leave the normal approximation unable to reach 5%.
+    // is false, or the normal approximation (taken with ties or past 2,500
+    // pairs) cannot reach 5% even at U = 0, as for one run against many.
     TooFewRuns,
 };
 
@@ -102,9 +104,8 @@ struct TScoreComparison {
 // Compares the runs of a machine with those of the reference machine.
 // `higherIsBetter` is true for speeds and false for times. Values that are
 // not positive are not measurements and should not be passed (they are left
-// out). With
-// `isReference` the verdict is Reference and the ratio 1 (interval as for
-// any machine against itself).
+// out). With `isReference` the verdict is Reference and the ratio 1
+// (interval as for any machine against itself).
 TScoreComparison CompareRuns(std::span<const double> machine, std::span<const double> reference,
                              bool higherIsBetter, bool isReference = false);
 

@@ -4,11 +4,11 @@ under test: p-values by scipy's Mann-Whitney test, critical values from
 scipy's distributions, intervals from every pairwise ratio formed and sorted.
 
 Made once with Debian 12's python3-scipy (1.10); CI does not need it:
-    /usr/bin/python3 tests/core/run_statistics_cases.py |
-        clang-format --assume-filename=cases.cpp > tests/core/run_statistics_cases.inc
+    /usr/bin/python3 tests/core/run_statistics_cases.py > tests/core/run_statistics_cases.inc
 """
 import math
 import random
+import textwrap
 from collections import Counter
 
 import numpy
@@ -75,6 +75,11 @@ def number(v):
     return "kNone" if v is None else repr(float(v))
 
 
+def row(text):
+    return textwrap.fill(text, 100, initial_indent="    ", subsequent_indent="        ",
+                         break_long_words=False, break_on_hyphens=False)
+
+
 def values(v):
     return "{" + ", ".join(repr(float(a)) for a in v) + "}"
 
@@ -99,21 +104,19 @@ def p_rows(rng):
     def add(name, x, y):
         rows.append((name, x, y))
 
+    def add_distinct(name, m, n, x_centre, y_centre, spread, decimals):
+        x = distinct(rng, m, x_centre, spread, decimals)
+        add(name, x, distinct(rng, n, y_centre, spread, decimals, x))
+
     add("ExactSeparated3v5", [1.1, 1.2, 1.3], [2.0, 2.1, 2.2, 2.3, 2.4])
     add("ExactOneRunAgainstNine", [5.5], [1.0, 2.0, 3.0, 4.0, 5.0, 6.0, 7.0, 8.0, 9.0])
     add("ExactOneAgainstOne", [2.0], [1.0])
-    x = distinct(rng, 5, 10, 3, 2)
-    add("ExactOverlap5v6", x, distinct(rng, 6, 11, 3, 2, x))
-    x = distinct(rng, 8, 130, 10, 2)
-    add("Exact8v8ThirtyPercent", x, distinct(rng, 8, 100, 8, 2, x))
-    x = distinct(rng, 20, 50, 10, 3)
-    add("Exact20v30", x, distinct(rng, 30, 53, 10, 3, x))
-    x = distinct(rng, 50, 100, 20, 3)
-    add("ExactLargest50v50", x, distinct(rng, 50, 106, 20, 3, x))
-    x = distinct(rng, 10, 100, 20, 3)
-    add("ExactUnlike10v250", x, distinct(rng, 250, 92, 20, 3, x))
-    x = distinct(rng, 51, 100, 20, 3)
-    add("NormalPast2500Pairs51v50", x, distinct(rng, 50, 106, 20, 3, x))
+    add_distinct("ExactOverlap5v6", 5, 6, 10, 11, 3, 2)
+    add_distinct("Exact8v8ThirtyPercent", 8, 8, 130, 100, 9, 2)
+    add_distinct("Exact20v30", 20, 30, 50, 53, 10, 3)
+    add_distinct("ExactLargest50v50", 50, 50, 100, 106, 20, 3)
+    add_distinct("ExactUnlike10v250", 10, 250, 100, 92, 20, 3)
+    add_distinct("NormalPast2500Pairs51v50", 51, 50, 100, 106, 20, 3)
     add("NormalTies5v5", [3.0, 3.0, 4.0, 5.0, 6.0], [4.0, 5.0, 5.0, 7.0, 8.0])
     add("NormalTiesWithinOnly3v3", [1.0, 1.0, 1.0], [2.0, 2.0, 2.0])
     add("NormalTiesRounded8v8", sample(rng, 8, 2400, 800, -2), sample(rng, 8, 2000, 800, -2))
@@ -122,7 +125,7 @@ def p_rows(rng):
     out = ["// Mann-Whitney p-values: name, x, y, p.", "const PCase kPCases[] = {"]
     for name, x, y in rows:
         p, _ = test(x, y)
-        out.append(f'PCase{{"{name}", {values(x)}, {values(y)}, {p!r}}},')
+        out.append(row(f'{{"{name}", {values(x)}, {values(y)}, {p!r}}},'))
     return out + ["};"]
 
 
@@ -166,9 +169,9 @@ def comparison_rows(rng):
         else:
             verdict = "Faster" if u_of(top, bottom) > m * n / 2 else "Slower"
         ratio = numpy.median(top) / numpy.median(bottom)
-        out.append(f'ComparisonCase{{"{name}", {values(machine)}, {values(reference)}, '
-                   f'{str(higher).lower()}, {number(ratio)}, {number(low)}, {number(high)}, '
-                   f'{p!r}, TVerdict::{verdict}}},')
+        out.append(row(f'{{"{name}", {values(machine)}, {values(reference)}, '
+                       f'{str(higher).lower()}, {number(ratio)}, {number(low)}, {number(high)}, '
+                       f'{p!r}, TVerdict::{verdict}}},'))
     return out + ["};"]
 
 
