@@ -16,6 +16,10 @@ namespace vt {
 // the process ends, such a signal no longer kills it: it is only recorded.
 void CatchStopRequests();
 
+// Records `signal` as the stop request, unless one came before; for the
+// handlers only, and safe inside a signal handler (one lock-free atomic).
+void RecordStopRequest(int signal);
+
 // The signal that asked to stop, or 0 when none has come.
 int StopRequested();
 
