@@ -34,7 +34,6 @@ TEST(BrandString, TrimmedUpToTheFirstZeroByte)
         std::string bytes;
         const char* brand;
     } rows[] = {
-        {"plain", "AMD EPYC 7B13 64-Core Processor", "AMD EPYC 7B13 64-Core Processor"},
         {"leading blanks", "       Intel(R) Xeon(R) CPU @ 2.20GHz",
          "Intel(R) Xeon(R) CPU @ 2.20GHz"},
         {"trailing blanks", "Genuine CPU   ", "Genuine CPU"},
@@ -42,7 +41,6 @@ TEST(BrandString, TrimmedUpToTheFirstZeroByte)
          "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxy"},
         {"text after a zero byte", std::string("Real\0junk", 9), "Real"},
         {"only blanks", "     ", ""},
-        {"empty", "", ""},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -57,11 +55,8 @@ TEST(Iso8601, DateTimeAndOffset)
         const char* text;
     } rows[] = {
         {{2026, 12, 8, 17, 4, 8, 60}, "2026-12-08T17:04:08+01:00"},
-        {{2026, 1, 2, 3, 4, 5, 0}, "2026-01-02T03:04:05+00:00"},
         {{1999, 12, 31, 23, 59, 59, -300}, "1999-12-31T23:59:59-05:00"},
         {{2030, 6, 30, 0, 0, 0, 330}, "2030-06-30T00:00:00+05:30"},
-        {{2030, 6, 30, 0, 0, 0, 345}, "2030-06-30T00:00:00+05:45"},
-        {{2030, 6, 30, 0, 0, 0, -210}, "2030-06-30T00:00:00-03:30"},
     };
     for (const auto& row : rows) EXPECT_EQ(Iso8601(row.time), row.text);
 }

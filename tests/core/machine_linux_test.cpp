@@ -70,18 +70,6 @@ TEST(MachineIdentityOnLinux, AgreesWithProcCpuinfoAndNproc)
                                    "echo \"$PRETTY_NAME\"'"));
 }
 
-TEST(MachineIdentityOnLinux, LoadAverageIsTheKernelsFirstFigure)
-{
-    const double before = std::stod(FileText("/proc/loadavg"));
-    const std::optional<double> load = LoadAverage();
-    const double after = std::stod(FileText("/proc/loadavg"));
-    ASSERT_TRUE(load.has_value());
-    // The kernel shows two decimals of the same figure, which may move on
-    // between the readings.
-    EXPECT_GE(*load, std::min(before, after) - 0.005);
-    EXPECT_LE(*load, std::max(before, after) + 0.005);
-}
-
 TEST(MachineIdentityOnLinux, LocalTimeAgreesWithDate)
 {
     // date's offset: +hhmm. Read before and after, in case the minute turns.
@@ -103,10 +91,8 @@ TEST(OsReleaseName, NameFromItsFields)
          "NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n",
          "Debian GNU/Linux 12 (bookworm)"},
         {"single quotes", "PRETTY_NAME='Alpine Linux v3.19'\n", "Alpine Linux v3.19"},
-        {"unquoted", "PRETTY_NAME=Arch\n", "Arch"},
         {"escapes in double quotes", "PRETTY_NAME=\"A \\\"B\\\" \\\\C\"\n", "A \"B\" \\C"},
         {"name and version", "NAME=Fedora\nVERSION=\"39 (Server)\"\n", "Fedora 39 (Server)"},
-        {"name only", "NAME=Gentoo\n", "Gentoo"},
         {"comments, blanks and CR LF", "# x\r\n\r\n  PRETTY_NAME=\"Z 1\"\r\n", "Z 1"},
         {"empty pretty name", "PRETTY_NAME=\"\"\nNAME=Q\n", "Q"},
         {"nothing", "garbage\n=\n", ""},
