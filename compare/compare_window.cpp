@@ -261,7 +261,8 @@ void TCompareWindow::Show(std::shared_ptr<const TMachineTable> table, std::vecto
         status += QStringLiteral(
             " (double-click a machine, or select it and press Use as reference, to compare "
             "with it). Ratios above 1 are better than the reference.");
-    if (!referenceError_.isEmpty()) status += QStringLiteral("\nReference: ") + referenceError_;
+    if (!referenceError_.isEmpty())
+        status += QStringLiteral("\nThe reference asked for was not found: ") + referenceError_;
     status_->setText(status);
     ShowMessages();
     RebuildRuns();

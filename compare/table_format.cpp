@@ -199,7 +199,7 @@ QString TableHeading(const TMachineTable& table)
                  : g.By == TGroupBy::File      ? QStringLiteral("log file")
                                                : QStringLiteral("line"));
     if (!g.Machines.empty())
-        heading += QStringLiteral("; reference: %1. %2")
+        heading += QStringLiteral("\nReference: %1. %2")
                        .arg(table.Reference + 1)
                        .arg(MachineTitle(g, table.Reference));
     return heading;

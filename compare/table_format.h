@@ -39,7 +39,7 @@ std::string MachineCsvHeader();
 void AppendMachineCsvRow(std::string& out, const TMachineTable& table, std::size_t machine);
 
 // What heads the table and an exported picture of its charts: the logs, how
-// lines make machines, and the reference; two lines.
+// lines make machines, and the reference, on lines of their own.
 QString TableHeading(const TMachineTable& table);
 
 // The text of the machine table for a terminal: the logs and the reference,

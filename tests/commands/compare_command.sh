@@ -53,7 +53,7 @@ help=$("$vesktest" compare --help) || fail "--help failed"
 
 # The machine table: Pentium's two whole lines are one machine.
 text=$("$vesktest" compare --text log.txt 2>err.txt) || fail "--text failed"
-[[ $text == *"Logs: log.txt"*"reference: 1. Pentium / WD 2.1G"* ]] || fail "--text: $text"
+[[ $text == *"Logs: log.txt"*"Reference: 1. Pentium / WD 2.1G"* ]] || fail "--text: $text"
 grep -Eq '^2  Celeron 433 / IBM 10G +1  log.txt:3$' <<<"$text" || fail "--text: no Celeron: $text"
 grep -Eq '^2 +2\.[0-9]{3}( +0){3} +8$' <<<"$text" || fail "--text: no overall row of Celeron"
 grep -q '^CyclesPerSec: Cycles (M/s), ratio machine / reference$' <<<"$text" ||

@@ -260,7 +260,7 @@ TEST(CompareTable, TextShowsEveryMachineWholeInEachSection)
     const QString text = QString::fromStdString(MachineText(table));
     EXPECT_TRUE(
         text.startsWith("Logs: pc1/Result3.txt, pc2/Result3.txt\n"
-                        "Machines by description and label; reference: 1. PC 0\n"));
+                        "Machines by description and label\nReference: 1. PC 0\n"));
     // The machines once with their whole names, then the overall section and
     // the eight score sections with every machine's number.
     EXPECT_EQ(text.count(QRegularExpression(

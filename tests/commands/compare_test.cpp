@@ -105,7 +105,7 @@ TEST(CompareWindow, MachinesOfTwoLogsOfOneName)
     EXPECT_EQ(window.Table()->Reference, 2u);
     EXPECT_EQ(Cell(window, 2, RatioColumn(5)), "reference");
     EXPECT_TRUE(Cell(window, 0, RatioColumn(5)).endsWith("  faster"));
-    EXPECT_TRUE(window.StatusText().contains("reference: 3. PC 10"));
+    EXPECT_TRUE(window.StatusText().contains("\nReference: 3. PC 10"));
 
     // The same log opened again is not read again.
     Open(window, {logs.pc1});
@@ -266,7 +266,7 @@ TEST(CompareWindow, RunsOverTimeAndExports)
     EXPECT_GT(exported.height(), charts.height());
     EXPECT_TRUE(TableHeading(*window.Table())
                     .startsWith("Logs: pc1/Result3.txt, pc2/Result3.txt\nMachines by "
-                                "description and label; reference: 1. "));
+                                "description and label\nReference: 1. "));
 }
 
 TEST(CompareWindow, ReferenceChosenByNameBeforeTheLogsAreRead)
@@ -280,7 +280,7 @@ TEST(CompareWindow, ReferenceChosenByNameBeforeTheLogsAreRead)
     } rows[] = {
         {"by name", "PC 10", 2, {}},
         {"by number", "4", 3, {}},
-        {"no such machine", "Server", 0, "Reference: no machine 'Server'"},
+        {"no such machine", "Server", 0, "not found: no machine 'Server'"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
