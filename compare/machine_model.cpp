@@ -99,7 +99,9 @@ QString MachineColumnTitle(int column)
         default:
             break;
     }
-    const TScoreColumn& c = ScoreColumns()[static_cast<std::size_t>(ScoreOf(column))];
+    const int score = ScoreOf(column);
+    if (score < 0) return {};
+    const TScoreColumn& c = ScoreColumns()[static_cast<std::size_t>(score)];
     return IsRatioColumn(column)
                ? QStringLiteral("%1 ratio").arg(QLatin1String(c.Title))
                : QStringLiteral("%1 (%2)").arg(QLatin1String(c.Title), QLatin1String(c.Unit));
