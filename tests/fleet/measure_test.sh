@@ -149,6 +149,8 @@ play() {
     play_pid=
 }
 out() { cat "$tmp/$1.out"; }
+# machines: the summary's machines and their runs, "pc1,2 pc2,2 ".
+machines() { tail -n +2 "$tmp/results/summary.csv" | cut -d, -f1,3 | sort | tr '\n' ' '; }
 # results HOST: the result lines of the kept copy of HOST's log that HOST wrote.
 results() { grep -c "^ *$1/.*|" "$tmp/results/$1/Result3.txt"; }
 
@@ -181,14 +183,14 @@ for h in pc1 pc2 pc3; do
 done
 csv=$tmp/results/summary.csv
 [[ $(head -n 1 "$csv") == description,label,runs,* ]] || fail "summary.csv header: $(head -n 1 "$csv")"
-[ "$(tail -n +2 "$csv" | cut -d, -f1,3 | sort | tr '\n' ' ')" = "pc1,2 pc2,2 pc3,2 " ] ||
+[ "$(machines)" = "pc1,2 pc2,2 pc3,2 " ] ||
     fail "summary.csv machines: $(cat "$csv")"
 grep -q pc3 "$tmp/results/summary.txt" || fail "summary.txt: $(cat "$tmp/results/summary.txt")"
 grep -q 'summary.csv and summary.txt' "$tmp/first.out" || fail "summary not shown: $(out first)"
 
 # The program stand-in notes each start and end; with a rendezvous file it
 # waits until all three hosts have started, which only a run measuring them
-# at once gets past.
+# at once gets past; with a fail file it fails after its runs.
 cat >"$tmp/stand-in" <<EOF
 #!/bin/sh
 host=\$(basename "\$(dirname "\$0")")
@@ -202,6 +204,8 @@ done
 "$vesktest" "\$@"
 status=\$?
 echo "end \$host" >>"$tmp/order"
+# A run that fails after saving its runs.
+[ ! -e "$tmp/fail-\$host" ] || status=1
 exit \$status
 EOF
 chmod +x "$tmp/stand-in"
@@ -220,20 +224,24 @@ for h in pc1 pc2 pc3; do
 done
 [ "$(grep -c '^ *pc3/.*|' "$tmp/hosts/pc3/Result3.txt")" -eq 2 ] || fail "pc3: host log"
 grep -q "pc3: the host's log does not go on" "$tmp/again.out" || fail "pc3: no notice: $(out again)"
-[ "$(tail -n +2 "$csv" | cut -d, -f1,3 | sort | tr '\n' ' ')" = "pc1,4 pc2,4 pc3,4 " ] ||
+[ "$(machines)" = "pc1,4 pc2,4 pc3,4 " ] ||
     fail "summary.csv after the re-run: $(cat "$csv")"
 
-# An unreachable host first, then two good ones, one at a time: the failure
-# is reported, the others are measured one after the other and summarised,
-# and the exit status says that something failed.
+# An unreachable host first, then two good ones, one at a time, the second
+# failing after its runs: both failures are reported, the runs that were
+# finished are kept and summarised, the hosts were measured one after the
+# other, and the exit status says that a host was unreachable.
 rm "$tmp/order"
+touch "$tmp/fail-pc2"
 inventory "$tmp/ghost.yml" "ghost:$(free_port)" "pc1:$port" "pc2:$port"
 play ghost "$tmp/ghost.yml" -e "vesktest_binary=$tmp/stand-in"
-[ "$status" -ne 0 ] || fail "unreachable host: status 0: $(out ghost)"
+[ "$status" -eq 4 ] || fail "unreachable host: status $status: $(out ghost)"
 grep -q 'fatal: \[ghost\]: UNREACHABLE' "$tmp/ghost.out" || fail "ghost not reported: $(out ghost)"
+grep -q 'fatal: \[pc2\]: FAILED' "$tmp/ghost.out" || fail "pc2's failure not reported: $(out ghost)"
+[ "$(results pc2)" -eq 6 ] || fail "pc2: the runs of the failed run not kept"
 [ "$(tr '\n' ' ' <"$tmp/order")" = "start pc1 end pc1 start pc2 end pc2 " ] ||
     fail "not one host at a time: $(cat "$tmp/order")"
-[ "$(tail -n +2 "$csv" | cut -d, -f1,3 | sort | tr '\n' ' ')" = "pc1,6 pc2,6 pc3,4 " ] ||
+[ "$(machines)" = "pc1,6 pc2,6 pc3,4 " ] ||
     fail "summary.csv beside the unreachable host: $(cat "$csv")"
 [ ! -e "$tmp/results/ghost" ] || fail "a folder for the unreachable host"
 echo "fleet measured over ssh on 127.0.0.1:$port"
