@@ -35,7 +35,7 @@ cleanup() {
     # The playbook runs under timeout, in a process group of its own.
     [ -z "$play_pid" ] || kill -TERM -- "-$play_pid" 2>/dev/null
     [ -z "$sshd_pid" ] || kill "$sshd_pid" 2>/dev/null
-    wait
+    wait $watchdog_pid $play_pid $sshd_pid 2>/dev/null
     rm -rf "$tmp"
 }
 trap cleanup EXIT
