@@ -80,7 +80,11 @@ public:
     // Owns the list test's records; releases those no list refers to after
     // each run, outside its timing.
     TPersonPool PersonPool;
-    std::int64_t TotalPhysMem = 0;  // bytes
+    // The installed memory in bytes, for the projection page, and the same
+    // size as the memory test and its default see it: at most 2 GiB - 1 byte
+    // (TotalPhysMem32).
+    std::int64_t InstalledMemory = 0;
+    std::int64_t TotalPhysMem = 0;
 
     // Memory test: passes of each kind, and a call with the block and its
     // used size just before the check (tests corrupt the block there).

@@ -9,10 +9,12 @@
 #include "app/widgets/memo.h"
 #include "app/widgets/shadow_label.h"
 #include "app/widgets/spin_edit.h"
+#include "benchmarks/memory_test.h"
 #include "platform/convert.h"
 #include "platform/number_format.h"
 #include "results/log_location.h"
 #include "results/results_log.h"
+#include "sysinfo/probes.h"
 
 namespace vt {
 
@@ -30,7 +32,8 @@ void T_fVesktest::RunStartupSequence()
     TEnvironment& env = Env();
     const FormatSettings& fs = env.Format;
 
-    TotalPhysMem = env.ReadTotalPhysMem();
+    InstalledMemory = env.ReadTotalPhysMem();
+    TotalPhysMem = TotalPhysMem32(InstalledMemory);
     const TCpuInfo cpu = env.GetCPUInfo();
     Edit14->setText(Q(IntToStr(RoundHalfEven(env.MeasureCpuMHz()))));
 
@@ -53,9 +56,8 @@ void T_fVesktest::RunStartupSequence()
     // The projection reads its value fields without thousands separators, so
     // the capacity goes there ungrouped; the disk label keeps the grouped text.
     Edit15->setText(Q(env.TotalDiskSizeText(fs, /*grouped=*/false)));
-    const long double mem = static_cast<long double>(TotalPhysMem);
-    Edit16->setText(Q(IntToStr(RoundHalfEven(mem / 1048576.0L + 0.495L))));
-    Edit5->setText(Q(IntToStr(RoundHalfEven(mem / 2097152.0L))));
+    Edit16->setText(Q(IntToStr(MemorySizeMiB(InstalledMemory))));
+    Edit5->setText(Q(IntToStr(DefaultBlockMiB(TotalPhysMem))));
     Edit13->setText(Q(env.TotalDiskSizeText(fs, /*grouped=*/true) + "gb/"));
 
     RxSpeedButton3Click(RxSpeedButton3);

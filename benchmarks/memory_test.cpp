@@ -1,15 +1,28 @@
 #include "benchmarks/memory_test.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 #include "platform/errors.h"
+#include "platform/number_format.h"
 
 namespace vt {
 
 namespace {
+
 std::atomic<int> liveBlocks{0};
+
+// Between two passes: one relaxed load, which a pass of at least a MiB
+// dwarfs.
+void LookForStop(const std::atomic<int>* stop)
+{
+    if (stop == nullptr) return;
+    if (const int signal = stop->load(std::memory_order_relaxed)) throw TStopRequest{signal};
+}
+
 }  // namespace
 
 TMemoryBlockSize ChooseBlockSize(std::int32_t n, std::int64_t totalPhysMem)
@@ -23,6 +36,29 @@ TMemoryBlockSize ChooseBlockSize(std::int32_t n, std::int64_t totalPhysMem)
         5.0L * static_cast<long double>(bytes) > 4.0L * static_cast<long double>(totalPhysMem);
     if (bytes < kMiB || tooLarge) return {totalPhysMem / 2, true};
     return {bytes, false};
+}
+
+std::int32_t TotalPhysMem32(std::int64_t installedBytes)
+{
+    return static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(installedBytes, 0, std::numeric_limits<std::int32_t>::max()));
+}
+
+std::int32_t DefaultBlockMiB(std::int64_t totalPhysMem)
+{
+    return static_cast<std::int32_t>(
+        RoundHalfEven(static_cast<long double>(totalPhysMem) / (2 * kMiB)));
+}
+
+std::int32_t LargestBlockMiB(std::int64_t totalPhysMem)
+{
+    // The largest n with 5 x n MiB <= 4 x totalPhysMem, split into quotient
+    // and remainder of totalPhysMem / 5 MiB so that no product can overflow.
+    if (totalPhysMem <= 0) return 0;
+    const std::int64_t fiveMiB = 5 * kMiB;
+    const std::int64_t n = 4 * (totalPhysMem / fiveMiB) + 4 * (totalPhysMem % fiveMiB) / fiveMiB;
+    return static_cast<std::int32_t>(
+        std::min<std::int64_t>(n, std::numeric_limits<std::int32_t>::max()));
 }
 
 TMemoryBlock::TMemoryBlock(std::int64_t size) : size_(size)
@@ -51,10 +87,12 @@ int TMemoryBlock::Live()
     return liveBlocks.load();
 }
 
-std::int32_t TimeFills(std::uint8_t* block, std::int64_t size, int passes, const TickSource& ticks)
+std::int32_t TimeFills(std::uint8_t* block, std::int64_t size, int passes, const TickSource& ticks,
+                       const std::atomic<int>* stop)
 {
     const std::uint32_t t0 = ticks();
     for (int pass = 0; pass < passes; ++pass) {
+        LookForStop(stop);
         std::memset(block, kMemoryPattern, static_cast<std::size_t>(size));
         // Every pass stores for real: without this barrier the compiler may
         // see 99 of the 100 identical fills as dead and keep only the last.
@@ -88,10 +126,14 @@ void CountingPass(std::int64_t steps)
 #endif
 }
 
-std::int32_t TimeCountingPasses(std::int64_t steps, int passes, const TickSource& ticks)
+std::int32_t TimeCountingPasses(std::int64_t steps, int passes, const TickSource& ticks,
+                                const std::atomic<int>* stop)
 {
     const std::uint32_t t0 = ticks();
-    for (int pass = 0; pass < passes; ++pass) CountingPass(steps);
+    for (int pass = 0; pass < passes; ++pass) {
+        LookForStop(stop);
+        CountingPass(steps);
+    }
     const std::uint32_t t1 = ticks();
     return TickDiff(t1, t0);
 }
@@ -118,13 +160,13 @@ std::int64_t RunMemoryPasses(TMemoryBlock& block, int passes, const TickSource& 
                              const TMemoryTestSteps& steps)
 {
     const std::int64_t B = block.Size();
-    const std::int32_t Tf = TimeFills(block.Data(), B, passes, ticks);
+    const std::int32_t Tf = TimeFills(block.Data(), B, passes, ticks, steps.Stop);
     const std::int64_t M = B / kMiB;
     const long double fillSpeed = MemorySpeed(M, passes, Tf);
     if (steps.Filled) steps.Filled(fillSpeed);
 
     const std::int64_t W = M * kMiB;
-    const std::int32_t Tr = TimeCountingPasses(W, passes, ticks);
+    const std::int32_t Tr = TimeCountingPasses(W, passes, ticks, steps.Stop);
     const long double readSpeed = MemorySpeed(M, passes, Tr);
     if (steps.Counted) steps.Counted(readSpeed);
 

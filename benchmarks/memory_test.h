@@ -7,11 +7,13 @@
 // precision.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 
 #include "benchmarks/between_parts.h"
 
+#include "platform/stop_request.h"
 #include "platform/tick_count.h"
 
 namespace vt {
@@ -19,6 +21,25 @@ namespace vt {
 constexpr std::int64_t kMiB = 1048576;
 constexpr std::uint8_t kMemoryPattern = 0xA5;
 constexpr int kMemoryPasses = 100;
+
+// The physical memory as the memory test and its default see it: a signed
+// 32-bit byte count, the installed size up to 2 GiB - 1 byte. The test's
+// figures stop depending on the block once it is far beyond the processor's
+// caches, so a machine with more memory gets a default block of about 1 GiB
+// and a test that ends in about a minute, not half its memory and a quarter
+// of an hour. Nothing else sees this figure: the projection page and the
+// reports of the machine keep the installed size.
+std::int32_t TotalPhysMem32(std::int64_t installedBytes);
+
+// The memory test's default entry in MiB, as the window starts with it: half
+// of `totalPhysMem` (the 32-bit figure above) in MiB, to the nearest integer,
+// halves to even.
+std::int32_t DefaultBlockMiB(std::int64_t totalPhysMem);
+
+// The largest entry in MiB that ChooseBlockSize takes as it is, without the
+// clamp (no more than 0.8 of `totalPhysMem`); the smallest is 1. 0 when not
+// even 1 MiB is taken.
+std::int32_t LargestBlockMiB(std::int64_t totalPhysMem);
 
 // The block size for an entry of n MiB: n MiB, unless that is below 1 MiB or
 // above 0.8 of the physical memory, when it is half the physical memory
@@ -55,7 +76,11 @@ private:
 
 // `passes` bulk fills of the first `size` bytes with kMemoryPattern, one
 // memset per pass, between two tick readings. Returns the elapsed ms.
-std::int32_t TimeFills(std::uint8_t* block, std::int64_t size, int passes, const TickSource& ticks);
+// With `stop`, its value is read before each pass: a non-zero one (a stop
+// request's signal) raises TStopRequest, ending the passes without their
+// figure, so that a stop need not wait for all of them.
+std::int32_t TimeFills(std::uint8_t* block, std::int64_t size, int passes, const TickSource& ticks,
+                       const std::atomic<int>* stop = nullptr);
 
 // One counting pass: `steps` iterations of a loop that only steps its
 // counter, one decrement and one conditional branch each, with no memory
@@ -63,8 +88,9 @@ std::int32_t TimeFills(std::uint8_t* block, std::int64_t size, int passes, const
 void CountingPass(std::int64_t steps);
 
 // `passes` counting passes of `steps` steps between two tick readings.
-// Returns the elapsed ms.
-std::int32_t TimeCountingPasses(std::int64_t steps, int passes, const TickSource& ticks);
+// Returns the elapsed ms. `stop` as for TimeFills.
+std::int32_t TimeCountingPasses(std::int64_t steps, int passes, const TickSource& ticks,
+                                const std::atomic<int>* stop = nullptr);
 
 // Bytes among the first `count` of the block that do not hold kMemoryPattern.
 std::int64_t CountWrongBytes(const std::uint8_t* block, std::int64_t count);
@@ -89,6 +115,8 @@ struct TMemoryTestSteps {
     std::function<void(long double)> Counted;
     // Just before the check, with the block and its used size.
     std::function<void(std::uint8_t* block, std::int64_t size)> BeforeCheck;
+    // Read between the passes, as TimeFills says; none by default.
+    const std::atomic<int>* Stop = nullptr;
 };
 
 // The measured parts over `block`: `passes` fills of all its bytes, the

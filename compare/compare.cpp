@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/application.h"
+#include "app/display.h"
 #include "compare/compare_window.h"
 #include "compare/machine_table.h"
 #include "compare/table_format.h"
@@ -208,7 +209,9 @@ int RunCompare(int argc, char** argv)
     if (console)
         app = std::make_unique<QCoreApplication>(argc, argv);
     else
-        app = std::make_unique<TApplication>(argc, argv);
+        app = OpenApplication(argc, argv, TDisplayUse::Window, "vesktest compare",
+                              "without a display, use 'vesktest compare --text' or '--csv'");
+    if (!app) return 1;
     QStringList logs = parser.positionalArguments();
     if (logs.isEmpty())
         logs << QString::fromStdString(ResultsLogPath(

@@ -37,6 +37,11 @@ int StopRequested()
     return requested.load(std::memory_order_relaxed);
 }
 
+const std::atomic<int>& StopRequestFlag()
+{
+    return requested;
+}
+
 int StopExitStatus(int signal)
 {
     return 128 + signal;

@@ -35,10 +35,24 @@ BOOL WINAPI OnConsoleEvent(DWORD event)
 
 }  // namespace
 
-void CatchStopRequests() { SetConsoleCtrlHandler(OnConsoleEvent, TRUE); }
+void CatchStopRequests()
+{
+    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+}
 
-int StopRequested() { return requested.load(std::memory_order_relaxed); }
+int StopRequested()
+{
+    return requested.load(std::memory_order_relaxed);
+}
 
-int StopExitStatus(int signal) { return 128 + signal; }
+const std::atomic<int>& StopRequestFlag()
+{
+    return requested;
+}
+
+int StopExitStatus(int signal)
+{
+    return 128 + signal;
+}
 
 }  // namespace vt

@@ -51,6 +51,11 @@ std::int64_t ReadTotalPhysMem()
     return limit ? std::min(physical, *limit) : physical;
 }
 
+std::int64_t MemorySizeMiB(std::int64_t bytes)
+{
+    return RoundHalfEven(static_cast<long double>(bytes) / 1048576.0L + 0.495L);
+}
+
 bool GetDriveSpace(std::uint8_t Drive, std::int64_t& TotalBytes, std::int64_t& FreeBytesAvailable)
 {
     if (Drive < kFirstDrive) return false;

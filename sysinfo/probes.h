@@ -34,6 +34,11 @@ double CpuMHzFromTicks(std::int64_t ticks);
 // process's memory limit).
 std::int64_t ReadTotalPhysMem();
 
+// A memory size in whole MiB as the projection page and the reports of the
+// machine show it: the nearest integer (halves to even) to bytes / 1 MiB +
+// 0.495, so that any fraction of at least 0.005 MiB counts as a whole MiB.
+std::int64_t MemorySizeMiB(std::int64_t bytes);
+
 // Size of drive `Drive` (2 for C: up to 5 for F:; see platform/drive_space.h
 // for the file systems that stand in for them). False when there is no such
 // drive or it cannot be queried; the outputs are then untouched.

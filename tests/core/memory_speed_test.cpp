@@ -6,6 +6,7 @@
 
 #include "benchmarks/memory_test.h"
 #include "platform/errors.h"
+#include "sysinfo/probes.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 // The refusal of a huge block must reach the program as a null pointer, as
@@ -59,6 +60,66 @@ INSTANTIATE_TEST_SUITE_P(
                      std::int64_t{std::numeric_limits<std::int32_t>::max()} * kMiB, false},
         BlockSizeRow{"memory_below_two_mib", 1, kMiB, kMiB / 2, true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// What a machine's installed memory becomes: the projection page's MiB keep
+// the whole size; the memory test, its default entry and its clamp see at
+// most 2 GiB - 1 byte, so that no machine defaults to a block above 1 GiB.
+struct InstalledMemoryRow {
+    const char* name;
+    std::int64_t installed;
+    std::int64_t projectionMiB;  // Edit16
+    std::int32_t defaultMiB;     // Edit5 at start-up
+    std::int32_t largestMiB;     // the largest entry taken without the clamp
+    std::int64_t clampedBytes;   // the block of an entry the clamp replaces
+};
+
+class InstalledMemoryTest : public ::testing::TestWithParam<InstalledMemoryRow> {};
+
+TEST_P(InstalledMemoryTest, ProjectionKeepsTheSizeTheMemoryTestSeesAtMostTwoGib)
+{
+    const auto& row = GetParam();
+    const std::int32_t seen = TotalPhysMem32(row.installed);
+    EXPECT_GT(seen, 0);
+    EXPECT_EQ(MemorySizeMiB(row.installed), row.projectionMiB);
+    EXPECT_EQ(DefaultBlockMiB(seen), row.defaultMiB);
+    EXPECT_EQ(LargestBlockMiB(seen), row.largestMiB);
+
+    // The default entry and the largest one are taken as they are; one MiB
+    // more than the largest is clamped, as is an entry of 4096.
+    EXPECT_FALSE(ChooseBlockSize(row.defaultMiB, seen).Clamped);
+    EXPECT_FALSE(ChooseBlockSize(row.largestMiB, seen).Clamped);
+    for (const std::int32_t n : {row.largestMiB + 1, 4096}) {
+        const TMemoryBlockSize size = ChooseBlockSize(n, seen);
+        EXPECT_TRUE(size.Clamped) << n;
+        EXPECT_EQ(size.Bytes, row.clampedBytes) << n;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, InstalledMemoryTest,
+    ::testing::Values(
+        InstalledMemoryRow{"mib_256", 256 * kMiB, 256, 128, 204, 128 * kMiB},
+        InstalledMemoryRow{"gib_1_and_a_half", 1536 * kMiB, 1536, 768, 1228, 768 * kMiB},
+        InstalledMemoryRow{"byte_below_2_gib", 2 * kGiB - 1, 2048, 1024, 1638, kGiB - 1},
+        InstalledMemoryRow{"exactly_2_gib", 2 * kGiB, 2048, 1024, 1638, kGiB - 1},
+        InstalledMemoryRow{"gib_24_less_reserved", 24108 * kMiB + 123456, 24109, 1024, 1638,
+                           kGiB - 1},
+        InstalledMemoryRow{"gib_128", 128 * kGiB, 131072, 1024, 1638, kGiB - 1},
+        InstalledMemoryRow{"pib_4", std::int64_t{1} << 52, std::int64_t{1} << 32, 1024, 1638,
+                           kGiB - 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TotalPhysMem32, NeverNegative)
+{
+    EXPECT_EQ(TotalPhysMem32(0), 0);
+    EXPECT_EQ(TotalPhysMem32(-1), 0);
+    EXPECT_EQ(TotalPhysMem32(std::numeric_limits<std::int64_t>::max()),
+              std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(LargestBlockMiB(0), 0);
+    EXPECT_EQ(LargestBlockMiB(kMiB), 0);  // 0.8 MiB takes no entry
+    EXPECT_EQ(LargestBlockMiB(std::numeric_limits<std::int64_t>::max()),
+              std::numeric_limits<std::int32_t>::max());
+}
 
 TEST(MemorySpeed, WholeMibPerSecond)
 {
@@ -143,6 +204,55 @@ TEST(TMemoryBlock, AllocatorRefusalIsOutOfMemory)
         EXPECT_EQ(e.Message(), "Out of memory");
     }
     EXPECT_EQ(TMemoryBlock::Live(), before);
+}
+
+}  // namespace
+}  // namespace vt
+
+namespace vt {
+namespace {
+
+// A stop request ends the passes where it is seen, between two passes: the
+// part under way gives no figure, later parts do not run, and the block is
+// released on the way out.
+TEST(RunMemoryPasses, StopRequestEndsThePassesBetweenTwo)
+{
+    const struct {
+        const char* name;
+        int setBeforeFills;  // 0: none
+        int setAfterFills;   // in the Filled step; 0: none
+        bool filled, counted;
+    } rows[] = {
+        {"none", 0, 0, true, true},
+        {"before the fills", 2, 0, false, false},
+        {"after the fills", 0, 15, true, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::atomic<int> flag{row.setBeforeFills};
+        int ticks = 0;
+        bool filled = false, counted = false;
+        TMemoryTestSteps steps;
+        steps.Stop = &flag;
+        steps.Filled = [&](long double) {
+            filled = true;
+            flag = row.setAfterFills;
+        };
+        steps.Counted = [&](long double) { counted = true; };
+        int signal = 0;
+        try {
+            TMemoryBlock block(2 * kMiB);
+            EXPECT_EQ(RunMemoryPasses(
+                          block, 3, [&] { return std::uint32_t(ticks += 10); }, steps),
+                      0);
+        } catch (const TStopRequest& stop) {
+            signal = stop.Signal;
+        }
+        EXPECT_EQ(signal, row.setBeforeFills + row.setAfterFills);
+        EXPECT_EQ(filled, row.filled);
+        EXPECT_EQ(counted, row.counted);
+        EXPECT_EQ(TMemoryBlock::Live(), 0);
+    }
 }
 
 }  // namespace

@@ -184,6 +184,33 @@ TEST_F(MemoryPageTest, BlockMustFitTheAvailableMemory)
     EXPECT_NE(w.FillCh->Caption(), QStringLiteral("0 Mb/s"));
 }
 
+// On a machine with far more than 2 GiB the test starts with a block of
+// 1024 MiB and clamps larger entries to half of 2 GiB - 1 byte; the
+// projection page keeps the whole size. The small available memory stops
+// each run before its block is obtained.
+TEST_F(MemoryPageTest, LargeMachineSeesAtMostTwoGib)
+{
+    env.ReadTotalPhysMem = [] { return 24 * 1024 * kMiB; };
+    env.AvailableMemory = [] { return 64 * kMiB; };
+    auto& w = Open();
+    EXPECT_EQ(w.Edit16->text(), QStringLiteral("24576"));
+    EXPECT_EQ(w.Edit5->text(), QStringLiteral("1024"));
+
+    const struct {
+        const char* entry;
+        const char* shown;
+    } rows[] = {
+        {"4096", "1023"}, {"1639", "1023"}, {"1638", "1638"}, {"0", "1023"}, {"1024", "1024"}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.entry);
+        dialogs.boxes.clear();
+        Run(QString::fromLatin1(r.entry));
+        EXPECT_EQ(w.Edit5->text(), QString::fromLatin1(r.shown));
+        EXPECT_EQ(dialogs.Errors(), std::vector<QString>{"Out of memory."});
+    }
+    EXPECT_EQ(TMemoryBlock::Live(), 0);
+}
+
 TEST_F(MemoryPageTest, AllocatorRefusalIsReportedAndTheWindowGoesOn)
 {
     // A pretend memory so large that the largest entry is not clamped: the

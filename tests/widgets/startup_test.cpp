@@ -93,6 +93,8 @@ TEST_F(StartupTest, MemoryAndClockRoundToTheNearestHalvesToEven)
         {"3 MiB halves to 2", 3 * MiB, "3", "2"},
         {"5 MiB halves to 2", 5 * MiB, "5", "2"},
         {"2 GiB", 2048 * MiB, "2048", "1024"},
+        {"24 GiB", 24576 * MiB, "24576", "1024"},
+        {"128 GiB", 131072 * MiB, "131072", "1024"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
