@@ -162,7 +162,7 @@ while IFS='|' read -r setting message; do
 done <<EOF
 vesktest_tests=2,7,|vesktest_tests: '7', '' is not a test
 vesktest_tests=4|test 4 reads a file
-vesktest_tests=2, 5,2|vesktest_tests: 2, 5,2 names a test twice.
+vesktest_tests=2,5,2|vesktest_tests: 2,5,2 names a test twice.
 vesktest_deb=$vesktest|Give vesktest_deb or vesktest_binary, not both.
 vesktest_binary=$tmp/none/vesktest|vesktest_binary: there is no file $tmp/none/vesktest
 vesktest_repeat=0|vesktest_repeat must be a whole number from 1 to 1000
