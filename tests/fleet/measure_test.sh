@@ -69,7 +69,7 @@ free_port() {
     done
 }
 # A free port can be taken before sshd binds it: try a few.
-for attempt in 1 2 3 4 5; do
+for _ in 1 2 3 4 5; do
     port=$(free_port)
     cat >"$ssh/sshd_config" <<EOF
 ListenAddress 127.0.0.1:$port
