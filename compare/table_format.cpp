@@ -1,6 +1,7 @@
 #include "compare/table_format.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -241,8 +242,19 @@ std::string MachineText(const TMachineTable& table)
     text += "\nOverall: geometric mean of the ratios of the scores both machines have\n";
     text += overall.Text();
 
+    // A score no machine has (a test nobody ran) would be a section of
+    // empty rows; it is named once instead.
+    QStringList unmeasured;
     for (int s = 0; s < kScoreCount; ++s) {
         const TScoreColumn& column = ScoreColumns()[static_cast<std::size_t>(s)];
+        const bool measured = std::any_of(
+            table.Results.begin(), table.Results.end(), [s](const TMachineResult& r) {
+                return r.Scores[static_cast<std::size_t>(s)].Runs.Runs > 0;
+            });
+        if (!measured) {
+            unmeasured << QString::fromLatin1(kScoreNames[static_cast<std::size_t>(s)]);
+            continue;
+        }
         TTextTable section({false, false, false, false, false, false, false, false, true});
         section.Add({QStringLiteral("#"), QStringLiteral("Runs"), QStringLiteral("Median"),
                      QStringLiteral("Min"), QStringLiteral("Max"), QStringLiteral("Spread"),
@@ -265,6 +277,8 @@ std::string MachineText(const TMachineTable& table)
                 " (" + column.Unit + "), ratio " + Utf8(RatioMeaning(s)) + '\n';
         text += section.Text();
     }
+    if (!unmeasured.isEmpty())
+        text += "\nNo runs of " + Utf8(unmeasured.join(QStringLiteral(", "))) + ".\n";
     return text;
 }
 

@@ -271,6 +271,27 @@ TEST(CompareTable, TextShowsEveryMachineWholeInEachSection)
     EXPECT_EQ(text.count(QRegularExpression("\n   1 +2 ")), kScoreCount);
 }
 
+TEST(CompareTable, TextLeavesOutScoresNoMachineHas)
+{
+    QTemporaryDir dir;
+    const QString log = dir.filePath("Result3.txt");
+    TScores cycles{};
+    cycles.CyclesPerSec = 3000;
+    TScores cyclesAndDraw = cycles;
+    cyclesAndDraw.DrawTime = 2.1;
+    WriteLog(log, {FormatResultLine(cycles, "A", "", {'.', ' '}),
+                   FormatResultLine(cyclesAndDraw, "B", "", {'.', ' '})});
+    const TLogList logs = Load({log});
+    const QString text = QString::fromStdString(
+        MachineText(CompareMachines(logs, GroupMachines(logs, TGroupBy::Description), 0)));
+    EXPECT_TRUE(text.contains("\nCyclesPerSec: "));
+    EXPECT_TRUE(text.contains("\nDrawTime: ")) << "one machine has it";
+    EXPECT_FALSE(text.contains("\nHddSpeed: "));
+    EXPECT_TRUE(text.endsWith("\nNo runs of ListCreateTime, SortTime, SortOutputTime, "
+                              "FillMemSpeed, ReadMemSpeed, HddSpeed.\n"))
+        << text.toStdString();
+}
+
 TEST(CompareTable, NumbersShowTheirDecimalsAndHalves)
 {
     const struct {
