@@ -247,8 +247,8 @@ std::string MachineText(const TMachineTable& table)
     QStringList unmeasured;
     for (int s = 0; s < kScoreCount; ++s) {
         const TScoreColumn& column = ScoreColumns()[static_cast<std::size_t>(s)];
-        const bool measured = std::any_of(
-            table.Results.begin(), table.Results.end(), [s](const TMachineResult& r) {
+        const bool measured =
+            std::any_of(table.Results.begin(), table.Results.end(), [s](const TMachineResult& r) {
                 return r.Scores[static_cast<std::size_t>(s)].Runs.Runs > 0;
             });
         if (!measured) {

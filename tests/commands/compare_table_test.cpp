@@ -287,8 +287,9 @@ TEST(CompareTable, TextLeavesOutScoresNoMachineHas)
     EXPECT_TRUE(text.contains("\nCyclesPerSec: "));
     EXPECT_TRUE(text.contains("\nDrawTime: ")) << "one machine has it";
     EXPECT_FALSE(text.contains("\nHddSpeed: "));
-    EXPECT_TRUE(text.endsWith("\nNo runs of ListCreateTime, SortTime, SortOutputTime, "
-                              "FillMemSpeed, ReadMemSpeed, HddSpeed.\n"))
+    EXPECT_TRUE(
+        text.endsWith("\nNo runs of ListCreateTime, SortTime, SortOutputTime, "
+                      "FillMemSpeed, ReadMemSpeed, HddSpeed.\n"))
         << text.toStdString();
 }
 
