@@ -1,69 +1,109 @@
 #include "batch/batch.h"
 
-#include <QApplication>
 #include <QGuiApplication>
+#include <cerrno>
 #include <cstdio>
 #include <new>
 
-#include "app/application.h"
+#include "app/display.h"
 #include "app/environment.h"
 #include "app/error_handler.h"
 #include "batch/batch_options.h"
 #include "batch/batch_output.h"
 #include "batch/batch_progress.h"
+#include "batch/batch_summary.h"
 #include "batch/batch_tests.h"
 #include "benchmarks/memory_test.h"
+#include "platform/cp1251.h"
 #include "platform/file_system_type.h"
+#include "platform/local_time.h"
+#include "platform/machine.h"
 #include "platform/number_format.h"
 #include "platform/stop_request.h"
 #include "platform/terminal.h"
 #include "results/log_location.h"
 #include "results/result_line.h"
 #include "results/results_log.h"
+#include "sysinfo/machine_identity.h"
 #include "sysinfo/probes.h"
 
 namespace vt {
 
 namespace {
 
-// A stop request seen between two measured parts.
-struct TStopped {
-    int Signal;
+// A failure whose text is written as it stands.
+struct TBatchFailure {
+    std::string Text;
 };
 
-void CheckStop()
+// Standard output, every write checked: a full disk, a closed descriptor or
+// a reader that has gone ends the run with the system's reason.
+class TOutput {
+public:
+    explicit TOutput(bool closed) : closed_(closed) {}
+
+    void Write(const std::string& text) const
+    {
+        errno = 0;
+        const bool written = !closed_ &&
+                             std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
+                             std::fflush(stdout) == 0;
+        if (written) return;
+        const int code = closed_ ? EBADF : errno != 0 ? errno : EIO;
+        std::clearerr(stdout);
+        throw TBatchFailure{"vesktest batch: cannot write standard output: " + ErrnoText(code)};
+    }
+
+private:
+    bool closed_;
+};
+
+// The window's message for a failed Save, with the file and the system's
+// reason added: "I/O error 2. /srv/Result3.txt: No such file or directory".
+std::string SaveFailureText(const EInOutError& e, const std::string& log)
 {
-    if (const int signal = StopRequested()) throw TStopped{signal};
+    std::string where = log.empty() ? e.Path() : log;
+    if (!log.empty() && !e.Path().empty() && e.Path() != log)
+        where += " (its link leads to " + e.Path() + ")";
+    return ErrorBoxText(e.Message()) + (where.empty() ? "" : " " + where) + ": " +
+           ErrnoText(e.ErrorCode());
 }
 
-// The paint platform: the display that is there, else painting into memory.
-void ChoosePaintPlatform()
+void Save(const TBatchOptions& options, const TEnvironment& env, const std::string& line)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::string log = options.Log;
+    try {
+        if (log.empty()) log = ResultsLogPath(env.ExeDir);
+        results_log::Append(log, line);
+    } catch (const EInOutError& e) {
+        throw TBatchFailure{SaveFailureText(e, log)};
+    }
 }
 
-void WriteOut(const std::string& text)
+// One line when the result line will cut a text the CSV and JSON keep whole.
+void WarnIfCut(TBatchProgress& progress, const char* field, const std::string& text,
+               std::size_t width)
 {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fflush(stdout);
+    if (text.size() <= width) return;
+    progress.Message("vesktest batch: the line keeps " + std::to_string(width) +
+                     " characters of the " + field + ": \"" + Cp1251ToUtf8(text.substr(0, width)) +
+                     "\"");
 }
 
-int Run(const TBatchOptions& options)
+int Run(const TBatchOptions& options, bool outputClosed)
 {
     TEnvironment env = TEnvironment::System();
-    const bool shown = StandardErrorIsTerminal();
-    int parts = 1;
+    int parts = 0;
     for (const int test : options.Tests) parts += BatchTestParts(test);
-    TBatchProgress progress(shown, parts);
+    TBatchProgress progress(StandardErrorIsTerminal(), 1 + options.Repeat * parts);
     const TBatchStep step = [&](const char* test, const std::string& part) {
-        CheckStop();
+        CheckStopRequest();
         progress.Begin(test, part);
     };
+    const TOutput output(outputClosed);
 
-    // The start-up probes, in the order and with the rounding of the window's
-    // start-up sequence, the clock measurement included.
+    // The start-up probes, once, in the order and with the rounding of the
+    // window's start-up sequence, the clock measurement included.
     step("start-up", "probing the machine");
     TBatchReport report;
     const std::int64_t totalPhysMem = env.ReadTotalPhysMem();
@@ -79,41 +119,67 @@ int Run(const TBatchOptions& options)
     report.Date = env.Today().toString(Qt::ISODate).toStdString();
     report.PaintPlatform = QGuiApplication::platformName().toStdString();
     report.Tests = options.Tests;
+    report.Runs = options.Repeat;
+    const TMachineIdentity machine = ReadMachineIdentity();
+    report.CpuBrand = machine.CpuBrand;
+    report.LogicalCpus = machine.LogicalCpus;
+    report.Hypervisor = machine.Hypervisor;
+    report.Os = machine.Os;
+    report.Kernel = machine.Kernel;
+    report.Host = machine.Host;
+    if (options.Format == TBatchFormat::Line || options.Save) {
+        WarnIfCut(progress, "description", report.Description, kDescriptionWidth);
+        WarnIfCut(progress, "disk label", report.Label, kDiskLabelWidth);
+    }
 
-    TBatchTests tests(env, TotalPhysMem32(totalPhysMem));
-    const std::string memory = options.Memory.value_or(tests.DefaultMemoryText());
-    for (const int test : options.Tests) {
-        switch (test) {
-            case 1:
-                tests.Lists(report.Scores, step);
-                break;
-            case 2:
-                tests.Cycles(report.Scores, step);
-                break;
-            case 3:
-                tests.Shapes(report.Scores, options.Shapes, step);
-                break;
-            case 4:
-                report.FileSystem = FileSystemTypeOf(options.File);
-                report.StorageKind = StorageKindName(ClassifyFileSystem(report.FileSystem));
-                tests.File(report.Scores, options.File, stderr, step);
-                break;
-            case 5:
-                tests.Memory(report.Scores, memory, step);
-                break;
+    TBatchTests tests(env, TotalPhysMem32(totalPhysMem),
+                      [&progress](const std::string& text) { progress.Message(text); });
+    const std::int32_t memory = options.Memory.value_or(tests.DefaultMemoryMiB());
+    std::vector<TScores> finished;
+    for (int run = 1; run <= options.Repeat; ++run) {
+        progress.SetRun(run, options.Repeat);
+        report.Run = run;
+        report.Started = Iso8601(LocalTimeNow());
+        report.LoadAverage = LoadAverage();
+        report.Scores = TScores{};
+        for (const int test : options.Tests) {
+            switch (test) {
+                case 1:
+                    tests.Lists(report.Scores, step);
+                    break;
+                case 2:
+                    tests.Cycles(report.Scores, step);
+                    break;
+                case 3:
+                    tests.Shapes(report.Scores, options.Shapes, step);
+                    report.Shapes = options.Shapes;
+                    break;
+                case 4:
+                    report.FileSystem = FileSystemTypeOf(options.File);
+                    report.StorageKind = StorageKindName(ClassifyFileSystem(report.FileSystem));
+                    tests.File(report.Scores, options.File, step);
+                    break;
+                case 5:
+                    report.MemoryBlockMiB = tests.Memory(report.Scores, memory, step);
+                    break;
+            }
         }
-    }
-    CheckStop();
-    progress.Finish();
+        CheckStopRequest();
 
-    // Every test is done: from here on nothing stops the run, so the line
-    // printed is the line saved.
-    WriteOut(FormatBatchOutput(options.Format, report, env.Format));
-    if (options.Save) {
-        const std::string log = options.Log.empty() ? ResultsLogPath(env.ExeDir) : options.Log;
-        results_log::Append(
-            log, FormatResultLine(report.Scores, report.Description, report.Label, env.Format));
+        // The run is finished: from here on nothing stops it, so the record
+        // printed is the record saved. The log comes first, so that a reader
+        // of standard output that has gone never costs the saved line.
+        if (options.Save)
+            Save(options, env,
+                 FormatResultLine(report.Scores, report.Description, report.Label, env.Format));
+        // Standard output may be the terminal the progress is drawn on.
+        progress.Clear();
+        output.Write(FormatBatchOutput(options.Format, report, env.Format));
+        finished.push_back(report.Scores);
     }
+    progress.Clear();
+    if (options.Repeat > 1 && StandardErrorIsTerminal())
+        std::fputs(BatchSummary(finished, options.Tests).c_str(), stderr);
     return 0;
 }
 
@@ -128,20 +194,24 @@ void WriteError(const std::string& message)
 int RunBatch(int argc, char** argv)
 {
     CatchStopRequests();
-    ChoosePaintPlatform();
-    // The toolkit sees only the program's name: the batch options are ours.
-    int toolkitArgc = 1;
-    // The window's application object: the same font substitutions, so that
-    // the list boxes lay out their entries in the same font.
-    TApplication app(toolkitArgc, argv);
+    ReportBrokenPipesAsErrors();
+    const bool outputClosed = ReserveClosedStandardStreams();
 
+    // Every value is checked before anything runs; --help and a bad command
+    // line need no display.
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-    const TBatchCommand command = ParseBatchOptions(arguments);
+    const TBatchLimits limits{LargestBlockMiB(TotalPhysMem32(ReadTotalPhysMem()))};
+    const TBatchCommand command = ParseBatchOptions(arguments, limits);
     switch (command.Kind) {
         case TBatchCommand::TKind::Help:
         case TBatchCommand::TKind::Version:
-            WriteOut(command.Text);
+            try {
+                TOutput(outputClosed).Write(command.Text);
+            } catch (const TBatchFailure& failure) {
+                WriteError(failure.Text);
+                return 1;
+            }
             return 0;
         case TBatchCommand::TKind::Bad:
             std::fputs(command.Text.c_str(), stderr);
@@ -150,10 +220,19 @@ int RunBatch(int argc, char** argv)
             break;
     }
 
+    // The toolkit sees only the program's name: the batch options are ours.
+    // The window's application object: the same font substitutions, so that
+    // the list boxes lay out their entries in the same font.
+    int toolkitArgc = 1;
+    const auto app =
+        OpenApplication(toolkitArgc, argv, TDisplayUse::Painting, "vesktest batch", "");
+
     try {
-        return Run(command.Options);
-    } catch (const TStopped& stopped) {
-        return StopExitStatus(stopped.Signal);
+        return Run(command.Options, outputClosed);
+    } catch (const TStopRequest& stop) {
+        return StopExitStatus(stop.Signal);
+    } catch (const TBatchFailure& failure) {
+        WriteError(failure.Text);
     } catch (const EFileTestFailure& e) {
         WriteError(e.Message());
     } catch (const EAbort&) {

@@ -1,10 +1,14 @@
 #include "batch/batch_options.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
+#include <limits>
 
 #include "app/qt_text.h"
+#include "benchmarks/file_read.h"
 
 namespace vt {
 
@@ -16,6 +20,7 @@ const QString kMemory = QStringLiteral("memory");
 const QString kShapes = QStringLiteral("shapes");
 const QString kDescription = QStringLiteral("description");
 const QString kLabel = QStringLiteral("label");
+const QString kRepeat = QStringLiteral("repeat");
 const QString kSave = QStringLiteral("save");
 const QString kLog = QStringLiteral("log");
 const QString kFormat = QStringLiteral("format");
@@ -28,48 +33,95 @@ TBatchCommand Bad(const QString& reason)
     return command;
 }
 
+// `text` as a whole number from `low` to `high`: decimal digits only.
+std::optional<std::int32_t> WholeNumber(const QString& text, std::int64_t low, std::int64_t high)
+{
+    if (text.isEmpty() || text.size() > 10) return std::nullopt;
+    for (const QChar c : text)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
+    const std::int64_t value = text.toLongLong();
+    if (value < low || value > high) return std::nullopt;
+    return static_cast<std::int32_t>(value);
+}
+
+bool HasControlCharacter(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.category() == QChar::Other_Control; });
+}
+
+// Why the file test cannot read `path`, or nothing when it can.
+std::optional<QString> FileProblem(const QString& path)
+{
+    const QFileInfo file(path);
+    if (!file.exists()) return QStringLiteral("there is no such file");
+    if (!file.isFile()) return QStringLiteral("it is not a regular file");
+    if (file.size() <= kFileReadMinSize)
+        return QStringLiteral("it must be larger than 1 MiB (it has %1 bytes)").arg(file.size());
+    return std::nullopt;
+}
+
 }  // namespace
 
 const char* BatchUsage()
 {
     return "Usage: vesktest batch [--tests 1,2,3,4,5] [--file PATH] [--memory MIB] [--shapes N]\n"
-           "                      [--description TEXT] [--label TEXT] [--save [--log PATH]]\n"
-           "                      [--format line|csv|json]   (--help for more)\n";
+           "                      [--description TEXT] [--label TEXT] [--repeat N]\n"
+           "                      [--save [--log PATH]] [--format line|csv|json]   (--help for "
+           "more)\n";
 }
 
-TBatchCommand ParseBatchOptions(const QStringList& arguments)
+TBatchCommand ParseBatchOptions(const QStringList& arguments, const TBatchLimits& limits)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Runs the tests without the window and writes the result line on standard output.\n"
+        "Runs the tests without the window and writes one record per run on standard output.\n"
         "Tests: 1 Create and Sort Lists, 2 10^9 Cycles, 3 Draw Shapes, 4 HDD Speed (File\n"
-        "Reading), 5 FillChar & ReadChar. Exit status: 0 done, 1 a test failed, 2 a bad\n"
-        "command line, 130 or 143 stopped by SIGINT or SIGTERM (nothing is saved then)."));
+        "Reading), 5 FillChar & ReadChar. Exit status: 0 done, 1 a test failed or the output\n"
+        "or the log could not be written, 2 a bad command line, 130 or 143 stopped by SIGINT\n"
+        "or SIGTERM (the runs finished before are kept, nothing of the one under way)."));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Show the version."));
     parser.addOptions({
+        help,
+        version,
         {kTests,
          QStringLiteral(
              "The tests to run, in this order (default 1,2,3,5, and 4 too with --file)."),
          QStringLiteral("LIST")},
-        {kFile, QStringLiteral("The file test 4 reads (more than 1 MiB, on a disk)."),
+        {kFile, QStringLiteral("The file test 4 reads (a regular file of more than 1 MiB)."),
          QStringLiteral("PATH")},
-        {kMemory, QStringLiteral("The block of test 5 in MiB (default half the physical memory)."),
+        {kMemory,
+         QStringLiteral("The block of test 5 in MiB, from 1 to %1 on this machine (default "
+                        "half the physical memory the test sees, at most about 1 GiB).")
+             .arg(limits.LargestBlockMiB),
          QStringLiteral("MIB")},
-        {kShapes, QStringLiteral("The ellipse count of test 3 (default 10000)."),
+        {kShapes, QStringLiteral("The ellipse count of test 3, from 0 (default 10000)."),
          QStringLiteral("N")},
         {kDescription,
-         QStringLiteral("The result line's description (default vendor and clock, then /)."),
+         QStringLiteral("The result line's description (default vendor and clock, then /); the "
+                        "line keeps 22 characters."),
          QStringLiteral("TEXT")},
-        {kLabel, QStringLiteral("The result line's disk label (default the disk size, then gb/)."),
+        {kLabel,
+         QStringLiteral("The result line's disk label (default the disk size, then gb/); the "
+                        "line keeps 8 characters."),
          QStringLiteral("TEXT")},
-        {kSave, QStringLiteral("Append the result line to the results log.")},
+        {kRepeat,
+         QStringLiteral("Run the tests N times after one start-up, from 1 to %1 (default 1): one "
+                        "record per run, and with --save one log line per run.")
+             .arg(kMaxRepeat),
+         QStringLiteral("N")},
+        {kSave, QStringLiteral("Append each run's result line to the results log.")},
         {kLog,
          QStringLiteral("The results log to append to (default Result3.txt beside the program, or "
                         "in the user's data folder where the program's folder cannot be written)."),
          QStringLiteral("PATH")},
-        {kFormat, QStringLiteral("What standard output carries: line (default), csv or json."),
+        {kFormat,
+         QStringLiteral("What standard output carries per run: line (default), csv (one header "
+                        "row, then a row per run) or json (one object per line)."),
          QStringLiteral("FORMAT")},
     });
 
@@ -96,7 +148,7 @@ TBatchCommand ParseBatchOptions(const QStringList& arguments)
     if (!parser.positionalArguments().isEmpty())
         return Bad("unexpected argument '" + parser.positionalArguments().first() + "'");
     for (const QString& name :
-         {kTests, kFile, kMemory, kShapes, kDescription, kLabel, kLog, kFormat})
+         {kTests, kFile, kMemory, kShapes, kDescription, kLabel, kRepeat, kLog, kFormat})
         if (parser.values(name).size() > 1) return Bad("--" + name + " is given more than once");
 
     TBatchOptions& o = command.Options;
@@ -113,20 +165,53 @@ TBatchCommand ParseBatchOptions(const QStringList& arguments)
                 return Bad("test " + item.trimmed() + " is given twice");
             o.Tests.push_back(test);
         }
-        const bool file = std::find(o.Tests.begin(), o.Tests.end(), 4) != o.Tests.end();
-        if (file && o.File.empty()) return Bad(QStringLiteral("test 4 needs --file"));
     } else {
         o.Tests = o.File.empty() ? std::vector<int>{1, 2, 3, 5} : std::vector<int>{1, 2, 3, 4, 5};
     }
-    if (parser.isSet(kMemory)) o.Memory = A(parser.value(kMemory));
-    if (parser.isSet(kShapes)) o.Shapes = A(parser.value(kShapes));
-    if (parser.isSet(kDescription)) o.Description = A(parser.value(kDescription));
-    if (parser.isSet(kLabel)) o.Label = A(parser.value(kLabel));
+    if (std::find(o.Tests.begin(), o.Tests.end(), 4) != o.Tests.end()) {
+        if (o.File.empty()) return Bad(QStringLiteral("test 4 needs --file"));
+        if (const auto problem = FileProblem(parser.value(kFile)))
+            return Bad("--file '" + parser.value(kFile) + "': " + *problem);
+    }
+    if (parser.isSet(kMemory)) {
+        o.Memory = WholeNumber(parser.value(kMemory), 1, limits.LargestBlockMiB);
+        if (!o.Memory)
+            return Bad(QStringLiteral("--memory '%1' is not a whole number of MiB from 1 to %2 "
+                                      "(the largest block the memory test takes here)")
+                           .arg(parser.value(kMemory))
+                           .arg(limits.LargestBlockMiB));
+    }
+    if (parser.isSet(kShapes)) {
+        const auto shapes =
+            WholeNumber(parser.value(kShapes), 0, std::numeric_limits<std::int32_t>::max());
+        if (!shapes)
+            return Bad("--shapes '" + parser.value(kShapes) + "' is not a whole number from 0");
+        o.Shapes = *shapes;
+    }
+    if (parser.isSet(kRepeat)) {
+        const auto repeat = WholeNumber(parser.value(kRepeat), 1, kMaxRepeat);
+        if (!repeat)
+            return Bad(QStringLiteral("--repeat '%1' is not a whole number from 1 to %2")
+                           .arg(parser.value(kRepeat))
+                           .arg(kMaxRepeat));
+        o.Repeat = *repeat;
+    }
+    for (const auto& [name, field] :
+         {std::pair{kDescription, &o.Description}, {kLabel, &o.Label}}) {
+        if (!parser.isSet(name)) continue;
+        if (HasControlCharacter(parser.value(name)))
+            return Bad("--" + name + " holds a control character (a line break, a tab, ...)");
+        *field = A(parser.value(name));
+    }
     o.Save = parser.isSet(kSave);
     if (parser.isSet(kLog)) {
         if (!o.Save) return Bad(QStringLiteral("--log is for --save"));
         o.Log = QFile::encodeName(parser.value(kLog)).toStdString();
         if (o.Log.empty()) return Bad(QStringLiteral("--log needs a file name"));
+        const QDir folder = QFileInfo(parser.value(kLog)).absoluteDir();
+        if (!folder.exists())
+            return Bad("--log '" + parser.value(kLog) + "': there is no folder '" +
+                       QDir::toNativeSeparators(folder.path()) + "'");
     }
     if (parser.isSet(kFormat)) {
         const QString format = parser.value(kFormat);

@@ -1,7 +1,10 @@
-// The options of `vesktest batch`, read with QCommandLineParser.
+// The options of `vesktest batch`, read with QCommandLineParser. Every value
+// is checked here, before anything is measured: a bad one is a bad command
+// line, never a failure minutes into a run.
 #pragma once
 
 #include <QStringList>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,18 +13,28 @@ namespace vt {
 
 enum class TBatchFormat { Line, Csv, Json };
 
+inline constexpr int kMaxRepeat = 1000;
+
 struct TBatchOptions {
     // Test numbers as the window counts them (1 lists, 2 cycles, 3 shapes,
     // 4 file, 5 memory), in the order they run.
     std::vector<int> Tests;
     std::string File;                        // file-system bytes; empty when not given
-    std::optional<std::string> Memory;       // MiB, as text for the MemSpeed field's conversion
-    std::string Shapes = "10000";            // as text for the Test2 count field's conversion
+    std::optional<std::int32_t> Memory;      // MiB; nothing: the MemSpeed field's default
+    std::int32_t Shapes = 10000;             // the Test2 count field's value
     std::optional<std::string> Description;  // Windows-1251
     std::optional<std::string> Label;        // Windows-1251
+    int Repeat = 1;                          // runs of the tests after one start-up
     bool Save = false;
-    std::string Log;  // file-system bytes; empty: the log beside the executable
+    std::string Log;  // file-system bytes; empty: the results log's usual place
     TBatchFormat Format = TBatchFormat::Line;
+};
+
+// What the values are checked against.
+struct TBatchLimits {
+    // The largest --memory the memory test takes as it is (LargestBlockMiB
+    // of the memory it sees).
+    std::int32_t LargestBlockMiB = 0;
 };
 
 struct TBatchCommand {
@@ -33,10 +46,16 @@ struct TBatchCommand {
     std::string Text;
 };
 
-// Reads `arguments` (the program, "batch", then the options). A bad option,
-// a missing or malformed value, a test number outside 1 to 5 or given twice,
-// test 4 without --file and --log without --save make a Bad command.
-TBatchCommand ParseBatchOptions(const QStringList& arguments);
+// Reads `arguments` (the program, "batch", then the options). Bad: an
+// unknown option, a missing or malformed value, an option given twice, a
+// test number outside 1 to 5 or given twice, test 4 without --file or with
+// a --file that is not an existing regular file of more than 1 MiB, --log
+// without --save or in a folder that does not exist, --memory that is not a
+// whole number from 1 to limits.LargestBlockMiB, --shapes that is not one
+// from 0, --repeat that is not one from 1 to kMaxRepeat, and a description
+// or label holding a control character (a line break would split the log's
+// line).
+TBatchCommand ParseBatchOptions(const QStringList& arguments, const TBatchLimits& limits);
 
 // The usage line of the mode.
 const char* BatchUsage();

@@ -1,5 +1,6 @@
 #include "batch/batch_output.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -9,57 +10,6 @@
 namespace vt {
 
 namespace {
-
-// A field's value: a number as it stands, or a text to be quoted.
-struct TField {
-    std::string Value;
-    bool Text;
-};
-
-// The shortest decimal text that reads back as exactly `value`, with ".".
-std::string Number(double value)
-{
-    char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, value);
-    return std::string(text, result.ptr);
-}
-
-std::string TestList(const std::vector<int>& tests, char separator)
-{
-    std::string text;
-    for (const int test : tests) {
-        if (!text.empty()) text += separator;
-        text += std::to_string(test);
-    }
-    return text;
-}
-
-std::vector<TField> Fields(const TBatchReport& r)
-{
-    const TScores& s = r.Scores;
-    return {
-        {Cp1251ToUtf8(r.Description), true},
-        {Cp1251ToUtf8(r.Label), true},
-        {Number(s.ListCreateTime), false},
-        {Number(s.SortTime), false},
-        {Number(s.SortOutputTime), false},
-        {Number(s.FillMemSpeed), false},
-        {Number(s.ReadMemSpeed), false},
-        {Number(s.CyclesPerSec), false},
-        {Number(s.DrawTime), false},
-        {Number(s.HddSpeed), false},
-        {TestList(r.Tests, ' '), true},
-        {Cp1251ToUtf8(r.Vendor), true},
-        {Cp1251ToUtf8(r.Model), true},
-        {Number(r.CpuMHz), false},
-        {std::to_string(r.MemoryMiB), false},
-        {r.DiskGb, false},
-        {r.Date, true},
-        {r.PaintPlatform, true},
-        {r.FileSystem, true},
-        {r.StorageKind, true},
-    };
-}
 
 std::string CsvQuoted(const std::string& text)
 {
@@ -90,17 +40,147 @@ std::string JsonQuoted(const std::string& text)
     return quoted + '"';
 }
 
+// A field as each format writes it.
+struct TField {
+    std::string Csv;
+    std::string Json;
+};
+
+TField Text(const std::string& utf8)
+{
+    return {CsvQuoted(utf8), JsonQuoted(utf8)};
+}
+
+TField Null()
+{
+    return {"", "null"};
+}
+
+// The shortest decimal text that reads back as exactly `value`, with ".".
+TField Number(double value)
+{
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    const std::string number(text, result.ptr);
+    return {number, number};
+}
+
+TField Integer(std::int64_t value)
+{
+    return {std::to_string(value), std::to_string(value)};
+}
+
+template <class T>
+TField Optional(const std::optional<T>& value)
+{
+    return value ? Number(static_cast<double>(*value)) : Null();
+}
+
+std::string TestList(const std::vector<int>& tests, char separator)
+{
+    std::string text;
+    for (const int test : tests) {
+        if (!text.empty()) text += separator;
+        text += std::to_string(test);
+    }
+    return text;
+}
+
+std::vector<TField> Fields(const TBatchReport& r)
+{
+    const std::string flag = r.Hypervisor ? "true" : "false";
+    std::vector<TField> fields = {Text(Cp1251ToUtf8(r.Description)), Text(Cp1251ToUtf8(r.Label))};
+    // A score of a test that did not run is null: a zero would read as a
+    // measurement.
+    for (const TBatchScore& score : BatchScores())
+        fields.push_back(Ran(r, score.Test) ? Number(r.Scores.*score.Value) : Null());
+    const std::vector<TField> more = {
+        {CsvQuoted(TestList(r.Tests, ' ')), "[" + TestList(r.Tests, ',') + "]"},
+        Text(Cp1251ToUtf8(r.Vendor)),
+        Text(Cp1251ToUtf8(r.Model)),
+        Number(r.CpuMHz),
+        Integer(r.MemoryMiB),
+        {r.DiskGb, r.DiskGb},
+        Text(r.Date),
+        Text(r.PaintPlatform),
+        Text(r.FileSystem),
+        Text(r.StorageKind),
+        Integer(r.Run),
+        Integer(r.Runs),
+        Text(r.CpuBrand),
+        Integer(r.LogicalCpus),
+        {flag, flag},
+        Text(r.Os),
+        Text(r.Kernel),
+        Text(r.Host),
+        Text(r.Started),
+        Optional(r.LoadAverage),
+        Optional(r.MemoryBlockMiB),
+        Optional(r.Shapes),
+    };
+    fields.insert(fields.end(), more.begin(), more.end());
+    return fields;
+}
+
 }  // namespace
+
+const std::array<TBatchScore, 8>& BatchScores()
+{
+    static const std::array<TBatchScore, 8> scores = {{
+        {1, "ListCreateTime", "s", &TScores::ListCreateTime},
+        {1, "SortTime", "s", &TScores::SortTime},
+        {1, "SortOutputTime", "s", &TScores::SortOutputTime},
+        {5, "FillMemSpeed", "MiB/s", &TScores::FillMemSpeed},
+        {5, "ReadMemSpeed", "MiB/s", &TScores::ReadMemSpeed},
+        {2, "CyclesPerSec", "M/s", &TScores::CyclesPerSec},
+        {3, "DrawTime", "s", &TScores::DrawTime},
+        {4, "HddSpeed", "MiB/s", &TScores::HddSpeed},
+    }};
+    return scores;
+}
 
 const std::vector<std::string>& BatchFieldNames()
 {
     static const std::vector<std::string> names = {
-        "description",  "disk_label",   "ListCreateTime", "SortTime",    "SortOutputTime",
-        "FillMemSpeed", "ReadMemSpeed", "CyclesPerSec",   "DrawTime",    "HddSpeed",
-        "tests",        "cpu_vendor",   "cpu_model",      "cpu_mhz",     "memory_mib",
-        "disk_gb",      "date",         "paint_platform", "file_system", "storage_kind",
+        "description",
+        "disk_label",
+        "ListCreateTime",
+        "SortTime",
+        "SortOutputTime",
+        "FillMemSpeed",
+        "ReadMemSpeed",
+        "CyclesPerSec",
+        "DrawTime",
+        "HddSpeed",
+        "tests",
+        "cpu_vendor",
+        "cpu_model",
+        "cpu_mhz",
+        "memory_mib",
+        "disk_gb",
+        "date",
+        "paint_platform",
+        "file_system",
+        "storage_kind",
+        "run",
+        "runs",
+        "cpu_brand",
+        "logical_cpus",
+        "hypervisor",
+        "os",
+        "kernel",
+        "host",
+        "started",
+        "load_average",
+        "memory_block_mib",
+        "shapes",
     };
     return names;
+}
+
+bool Ran(const TBatchReport& report, int test)
+{
+    return std::find(report.Tests.begin(), report.Tests.end(), test) != report.Tests.end();
 }
 
 std::string FormatBatchOutput(TBatchFormat format, const TBatchReport& report,
@@ -113,20 +193,16 @@ std::string FormatBatchOutput(TBatchFormat format, const TBatchReport& report,
     const std::vector<std::string>& names = BatchFieldNames();
     std::string out;
     if (format == TBatchFormat::Csv) {
-        for (std::size_t i = 0; i < names.size(); ++i) out += (i ? "," : "") + names[i];
-        out += "\n";
-        for (std::size_t i = 0; i < fields.size(); ++i)
-            out += (i ? "," : "") + (fields[i].Text ? CsvQuoted(fields[i].Value) : fields[i].Value);
+        if (report.Run == 1) {
+            for (std::size_t i = 0; i < names.size(); ++i) out += (i ? "," : "") + names[i];
+            out += "\n";
+        }
+        for (std::size_t i = 0; i < fields.size(); ++i) out += (i ? "," : "") + fields[i].Csv;
         return out + "\n";
     }
     out = "{";
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        out += (i ? ", " : "") + JsonQuoted(names[i]) + ": ";
-        if (names[i] == "tests")
-            out += "[" + TestList(report.Tests, ',') + "]";
-        else
-            out += fields[i].Text ? JsonQuoted(fields[i].Value) : fields[i].Value;
-    }
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        out += (i ? ", " : "") + JsonQuoted(names[i]) + ": " + fields[i].Json;
     return out + "}\n";
 }
 

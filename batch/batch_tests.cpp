@@ -21,6 +21,7 @@
 #include "platform/file_system_type.h"
 #include "platform/number_format.h"
 #include "platform/random.h"
+#include "platform/stop_request.h"
 
 namespace vt {
 
@@ -100,8 +101,8 @@ const char* BatchTestName(int test)
     }
 }
 
-TBatchTests::TBatchTests(const TEnvironment& env, std::int64_t totalPhysMem)
-    : env_(env), totalPhysMem_(totalPhysMem)
+TBatchTests::TBatchTests(const TEnvironment& env, std::int64_t totalPhysMem, TBatchMessage message)
+    : env_(env), totalPhysMem_(totalPhysMem), message_(std::move(message))
 {
 }
 
@@ -151,7 +152,7 @@ void TBatchTests::Cycles(TScores& scores, const TBatchStep& step)
     scores.CyclesPerSec = TimeEmptyLoop(env_.EmptyLoop, env_.Ticks).CyclesPerSec;
 }
 
-void TBatchTests::Shapes(TScores& scores, const std::string& count, const TBatchStep& step)
+void TBatchTests::Shapes(TScores& scores, std::int32_t count, const TBatchStep& step)
 {
     PanelHost();
     if (env_.SeedRandom)
@@ -161,7 +162,7 @@ void TBatchTests::Shapes(TScores& scores, const std::string& count, const TBatch
     step(BatchTestName(3), "drawing the ellipses");
     TPanelCanvas canvas(panel_, nullptr);
     const std::int64_t paintedBefore = TEllipseShape::Tally().Painted;
-    const TEllipseRun run = DrawEllipses(count, canvas, env_.Ticks);
+    const TEllipseRun run = DrawEllipses(IntToStr(count), canvas, env_.Ticks);
     const std::int64_t painted = TEllipseShape::Tally().Painted - paintedBefore;
     // An ellipse the display did not paint was not measured.
     if (painted < canvas.PaintableShown())
@@ -170,13 +171,12 @@ void TBatchTests::Shapes(TScores& scores, const std::string& count, const TBatch
     scores.DrawTime = DrawTimeSeconds(run.Elapsed);
 }
 
-void TBatchTests::File(TScores& scores, const std::string& name, std::FILE* warnings,
-                       const TBatchStep& step)
+void TBatchTests::File(TScores& scores, const std::string& name, const TBatchStep& step)
 {
     if (!FileExists(name) || DirectoryEntrySize(name) <= kFileReadMinSize)
         throw EFileTestFailure("Size of file must be > 1mb");
     const std::string warning = NotADiskWarning(name, FileSystemTypeOf(name));
-    if (!warning.empty()) std::fprintf(warnings, "%s\n", warning.c_str());
+    if (!warning.empty()) message_(warning);
     step(BatchTestName(4), "reading the file");
     try {
         scores.HddSpeed = static_cast<double>(MeasureFileRead(name, env_.Ticks).HddSpeed);
@@ -187,12 +187,13 @@ void TBatchTests::File(TScores& scores, const std::string& name, std::FILE* warn
     }
 }
 
-void TBatchTests::Memory(TScores& scores, const std::string& mib, const TBatchStep& step)
+std::int64_t TBatchTests::Memory(TScores& scores, std::int32_t mib, const TBatchStep& step)
 {
-    const TMemoryBlockSize size = ChooseBlockSize(StrToInt(mib), totalPhysMem_);
+    const TMemoryBlockSize size = ChooseBlockSize(mib, totalPhysMem_);
     RefuseBlockBeyond(size.Bytes, env_.AvailableMemory());
     TMemoryBlock block(size.Bytes);
-    const std::string blockText = IntToStr(size.Bytes / kMiB) + " MiB";
+    const std::int64_t blockMiB = size.Bytes / kMiB;
+    const std::string blockText = IntToStr(blockMiB) + " MiB";
     TMemoryTestSteps steps;
     steps.Filled = [&](long double fillSpeed) {
         scores.FillMemSpeed = static_cast<double>(fillSpeed);
@@ -202,16 +203,20 @@ void TBatchTests::Memory(TScores& scores, const std::string& mib, const TBatchSt
         scores.ReadMemSpeed = static_cast<double>(readSpeed);
         step(BatchTestName(5), "checking " + blockText);
     };
+    // A pass over a large block takes most of a second: a stop need not
+    // wait for the other passes of its part.
+    steps.Stop = &StopRequestFlag();
     step(BatchTestName(5), "filling " + blockText);
     // The window shows wrong bytes in red beside the speeds; here they go
     // with the other messages.
     const std::int64_t errors = RunMemoryPasses(block, kMemoryPasses, env_.Ticks, steps);
-    if (errors > 0) std::fprintf(stderr, "%s errors\n", IntToStr(errors).c_str());
+    if (errors > 0) message_(IntToStr(errors) + " errors");
+    return blockMiB;
 }
 
-std::string TBatchTests::DefaultMemoryText() const
+std::int32_t TBatchTests::DefaultMemoryMiB() const
 {
-    return IntToStr(DefaultBlockMiB(totalPhysMem_));
+    return DefaultBlockMiB(totalPhysMem_);
 }
 
 }  // namespace vt

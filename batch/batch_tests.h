@@ -37,27 +37,30 @@ public:
     using Exception::Exception;
 };
 
+// A message for the user (a warning, wrong bytes found), on a line of its own.
+using TBatchMessage = std::function<void(const std::string& text)>;
+
 class TBatchTests {
 public:
     // `totalPhysMem` as the memory test sees it (TotalPhysMem32).
-    TBatchTests(const TEnvironment& env, std::int64_t totalPhysMem);
+    TBatchTests(const TEnvironment& env, std::int64_t totalPhysMem, TBatchMessage message);
     ~TBatchTests();
     TBatchTests(const TBatchTests&) = delete;
     TBatchTests& operator=(const TBatchTests&) = delete;
 
     void Lists(TScores& scores, const TBatchStep& step);
     void Cycles(TScores& scores, const TBatchStep& step);
-    // `count` as the Test2 count field holds it; raises its conversion error.
-    // Raises an error too when the panel did not paint every ellipse.
-    void Shapes(TScores& scores, const std::string& count, const TBatchStep& step);
-    // `name`: file-system bytes. The not-a-disk warning goes to `warnings`.
-    void File(TScores& scores, const std::string& name, std::FILE* warnings,
-              const TBatchStep& step);
-    // `mib` as the MemSpeed field holds it; raises its conversion error.
-    void Memory(TScores& scores, const std::string& mib, const TBatchStep& step);
+    // Raises an error when the panel did not paint every ellipse.
+    void Shapes(TScores& scores, std::int32_t count, const TBatchStep& step);
+    // `name`: file-system bytes. The not-a-disk warning is a message.
+    void File(TScores& scores, const std::string& name, const TBatchStep& step);
+    // A block of `mib` MiB, clamped as the MemSpeed field's entry is.
+    // Returns the block's whole MiB. A stop request is looked at between two
+    // passes.
+    std::int64_t Memory(TScores& scores, std::int32_t mib, const TBatchStep& step);
 
     // The memory field's start-up value (DefaultBlockMiB).
-    std::string DefaultMemoryText() const;
+    std::int32_t DefaultMemoryMiB() const;
 
 private:
     struct THost;
@@ -66,6 +69,7 @@ private:
 
     TEnvironment env_;
     std::int64_t totalPhysMem_;
+    TBatchMessage message_;
     std::unique_ptr<THost> listHost_, panelHost_;
     TListBox* listBoxes_[3] = {};
     TPanel* panel_ = nullptr;

@@ -33,7 +33,7 @@
 
 namespace {
 
-constexpr const char* kMemoryMiB = "64";
+constexpr std::int32_t kMemoryMiB = 64;
 
 void ShowPage(vt::T_fVesktest& window, QWidget* page)
 {
@@ -61,11 +61,12 @@ int main(int argc, char** argv)
         QCoreApplication::processEvents();
         vt::Sleep(10);
     }
-    window.Edit5->setText(QString::fromLatin1(kMemoryMiB));
+    window.Edit5->setText(QString::number(kMemoryMiB));
     const std::string platform = qPrintable(QGuiApplication::platformName());
     Detail("platform %s\n", platform.c_str());
 
-    vt::TBatchTests batch(env, window.TotalPhysMem);
+    vt::TBatchTests batch(env, window.TotalPhysMem,
+                          [](const std::string& text) { Detail("%s\n", text.c_str()); });
     vt::TScores scores;
     const vt::TBatchStep quiet = [](const char*, const std::string&) {};
     std::FILE* devNull = std::fopen("/dev/null", "w");
@@ -108,7 +109,7 @@ int main(int argc, char** argv)
             return window.Scores.DrawTime;
         },
         [&] {
-            batch.Shapes(scores, "10000", quiet);
+            batch.Shapes(scores, 10000, quiet);
             settle();
             return scores.DrawTime;
         });
@@ -166,7 +167,7 @@ int main(int argc, char** argv)
         p->ours.erase(p->ours.begin());
         p->reference.erase(p->reference.begin());
     }
-    progress.Finish();
+    progress.Clear();
     if (devNull) std::fclose(devNull);
 
     // Window (ours) against batch (reference): the same functions on the same

@@ -213,6 +213,18 @@ inline bool ReportExcess(const std::string& figure, const std::string& unit, con
     return holds;
 }
 
+// A figure that must stay at or below `limit` in every run (a resource such
+// as memory, not a time): ours is the largest run. Returns whether it holds.
+inline bool ReportLimit(const std::string& figure, const std::string& unit,
+                        const std::vector<double>& runs, double limit)
+{
+    const Summary s = Summarise(runs);
+    const bool holds = s.max <= limit;
+    Row(figure, Value(s.max, unit), "-", "-", "<= " + Value(limit, unit), holds ? "yes" : "no",
+        Percent(s.Spread()));
+    return holds;
+}
+
 // A figure printed for information only.
 inline void Inform(const std::string& figure, const std::string& unit,
                    const std::vector<double>& runs)

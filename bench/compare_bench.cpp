@@ -1,19 +1,36 @@
-// Opening a results log in the Compare window's table. Each pair reads a
-// 100,000-line log and parses it into the table's records (LoadLog and the
-// rows of the table, as the window does off its GUI thread) and, alternately,
-// reads the same file's lines into strings alone (results_log::Load). The
-// figure is the wall-clock time of each; parsing must cost at most three
-// times the plain read.
+// Comparing results logs, two figures.
 //
-// Usage: compare_bench [pairs] (11 unless given).
+// Opening a log: each pair reads a 100,000-line log as the Compare window
+// and `vesktest compare` do (in pieces, every line parsed and kept in the
+// compact form the machines are grouped from) and, alternately, reads the
+// same file's lines into strings alone (results_log::Load). Parsing must cost
+// at most three times the plain read.
+//
+// The machine table of a merged log of 1,000,000 lines (about 85 MB, 350
+// machines under both decimal separators, Cyrillic descriptions): each pair
+// runs `vesktest compare --csv LOG` (and `--text`) as a new process, output
+// to /dev/null, and, alternately, a plain script that reads the same lines,
+// splits them at their separators and parses every score as a number
+// (bench/read_split.py, python3), nothing more. The program must take at most
+// half the script's time, and at most 250 MB resident; so must `--runs`, which
+// prints every line.
+//
+// Usage: compare_bench [pairs] (11 unless given; the million-line figures
+// take a third of that, at least 3).
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fcntl.h>
 #include <QCoreApplication>
 #include <QTemporaryDir>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <stdexcept>
 
 #include "bench/bench_report.h"
-#include "compare/compare_table.h"
+#include "compare/log_runs.h"
 #include "platform/cp1251.h"
 #include "results/result_line.h"
 #include "results/results_log.h"
@@ -21,6 +38,8 @@
 namespace {
 
 constexpr int kLines = 100000;
+constexpr int kBigLines = 1000000;
+constexpr double kMemoryLimitMiB = 250;
 
 template <class Work>
 double Seconds(Work work)
@@ -28,6 +47,62 @@ double Seconds(Work work)
     const auto t = std::chrono::steady_clock::now();
     work();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
+}
+
+// Lines of several machines under both separators, with Cyrillic
+// descriptions, as a log collected over years looks: each machine's runs
+// scatter by up to 15% around its own level.
+void WriteLog(const std::string& path, int lines)
+{
+    std::ofstream log(path, std::ios::binary);
+    for (const std::string& h : vt::ResultsLogHeader()) log << h << "\r\n";
+    std::uint32_t seed = 12345;
+    auto noise = [&] {
+        seed = seed * 134775813 + 1;
+        return 0.85 + 0.3 * (seed >> 8) / double(1 << 24);
+    };
+    for (int i = 0; i < lines; ++i) {
+        const int machine = i % 350;
+        const double f = 1 + (machine % 97) / 20.0;
+        const vt::TScores s{0.3 * f * noise(),  0.04 * f * noise(), 0.5 * f * noise(),
+                            9000 / f * noise(), 1500 / f * noise(), 3000 / f * noise(),
+                            1.1 * f * noise(),  60 / f * noise()};
+        log << vt::FormatResultLine(
+                   s, vt::Ansi(machine % 3 ? "Машина " : "Machine ") + std::to_string(machine % 50),
+                   "WD" + std::to_string(machine / 50), {i % 2 ? ',' : '.', ' '})
+            << "\r\n";
+    }
+}
+
+struct TChild {
+    double seconds = 0;
+    double residentMiB = 0;  // the most it held
+};
+
+// Runs `arguments` as a new process, standard output to /dev/null, and
+// measures its wall-clock time and peak resident memory.
+TChild Run(const std::vector<std::string>& arguments)
+{
+    std::vector<char*> argv;
+    for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, STDOUT_FILENO);
+        ::execvp(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (pid < 0 || ::wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0)
+        throw std::runtime_error("failed: " + arguments.front() + " " + arguments[1]);
+    TChild child;
+    child.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    child.residentMiB = static_cast<double>(usage.ru_maxrss) / 1024;  // KiB on Linux
+    return child;
 }
 
 }  // namespace
@@ -39,32 +114,49 @@ int main(int argc, char** argv)
     const int pairs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 11;
     QTemporaryDir dir;
     const QString path = dir.filePath("Result3.txt");
-    {
-        // Lines of several machines under both separators, with Cyrillic
-        // descriptions, as a log collected over years looks.
-        std::ofstream log(path.toStdString(), std::ios::binary);
-        for (const std::string& h : vt::ResultsLogHeader()) log << h << "\r\n";
-        for (int i = 0; i < kLines; ++i) {
-            const double f = 1 + (i % 97) / 10.0;
-            const vt::TScores s{0.3 * f,  0.04 * f, 0.5 * f, 900 / f,
-                                1500 / f, 400 / f,  1.1 * f, 60 / f};
-            log << vt::FormatResultLine(
-                       s, vt::Ansi(i % 3 ? "Машина " : "Machine ") + std::to_string(i % 50),
-                       "WD" + std::to_string(i % 7), {i % 2 ? ',' : '.', ' '})
-                << "\r\n";
-        }
-    }
+    WriteLog(path.toStdString(), kLines);
     Detail("log of %d lines\n", kLines);
 
     std::size_t rows = 0, lines = 0;
     const Pairs open = RunAlternating(
-        "open", pairs,
-        [&] { return Seconds([&] { rows = vt::RowsOf(vt::LoadLog(path)).size(); }); },
+        "open", pairs, [&] { return Seconds([&] { rows = vt::LoadLogRuns(path)->Lines.size(); }); },
         [&] {
             return Seconds([&] { lines = vt::results_log::Load(path.toStdString())->size(); });
         });
     Detail("%zu rows parsed, %zu lines read\n", rows, lines);
     if (rows != static_cast<std::size_t>(kLines)) return 1;
     ReportRatio("compare open 100,000-line log vs read lines", "s", open, Target::AtMost(3));
+
+    const std::string big = dir.filePath("Big.txt").toStdString();
+    WriteLog(big, kBigLines);
+    Detail("log of %d lines\n", kBigLines);
+    const int bigPairs = std::max(3, pairs / 3);
+    try {
+        std::vector<double> memory, runsMemory;
+        const std::vector<std::string> script = {"python3",
+                                                 VESKTEST_SOURCE_DIR "/bench/read_split.py", big};
+        for (const char* format : {"--csv", "--text"}) {
+            const Pairs table = RunAlternating(
+                format, bigPairs,
+                [&] {
+                    const TChild c = Run({VESKTEST_EXECUTABLE, "compare", format, big});
+                    memory.push_back(c.residentMiB);
+                    return c.seconds;
+                },
+                [&] { return Run(script).seconds; });
+            ReportRatio(std::string("compare ") + format +
+                            " machine table, 1,000,000 lines vs read and split",
+                        "s", table, Target::AtMost(0.5));
+        }
+        for (int run = 0; run < bigPairs; ++run)
+            runsMemory.push_back(
+                Run({VESKTEST_EXECUTABLE, "compare", "--csv", "--runs", big}).residentMiB);
+        ReportLimit("compare 1,000,000 lines resident, machine table", "MiB", memory,
+                    kMemoryLimitMiB);
+        ReportLimit("compare 1,000,000 lines resident, --runs", "MiB", runsMemory, kMemoryLimitMiB);
+    } catch (const std::exception& e) {
+        Detail("%s\n", e.what());
+        return 2;
+    }
     return 0;
 }

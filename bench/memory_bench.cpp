@@ -6,6 +6,9 @@
 // - ReadMemSpeed (counting passes through TimeCountingPasses) against a
 //   separately written two-instruction loop of the same step count; the two
 //   should agree within 5%.
+// - Both figures as a batch run measures them, looking at the stop request
+//   between two passes, against the same passes without the look; the two
+//   should agree within 5%.
 // Each figure's runs alternate with its reference's, in pairs.
 //
 // Usage: memory_bench [pairs] (9 unless given).
@@ -16,6 +19,7 @@
 #include "bench/bench_report.h"
 #include "benchmarks/memory_test.h"
 #include "platform/memory_available.h"
+#include "platform/stop_request.h"
 #include "platform/tick_count.h"
 
 namespace {
@@ -97,11 +101,38 @@ int main(int argc, char** argv)
         },
         [&] { return ReferenceCounting(size, kCountingPasses); });
 
+    // The stop request's flag as the batch run passes it; no request comes.
+    const std::atomic<int>* stop = &vt::StopRequestFlag();
+    const Pairs stoppableFills = RunAlternating(
+        "FillMemSpeed with the stop check", pairs,
+        [&] {
+            const auto ms = vt::TimeFills(block.Data(), size, vt::kMemoryPasses, ticks, stop);
+            return static_cast<double>(vt::MemorySpeed(kBlockMiB, vt::kMemoryPasses, ms));
+        },
+        [&] {
+            const auto ms = vt::TimeFills(block.Data(), size, vt::kMemoryPasses, ticks);
+            return static_cast<double>(vt::MemorySpeed(kBlockMiB, vt::kMemoryPasses, ms));
+        });
+    const Pairs stoppableReads = RunAlternating(
+        "ReadMemSpeed with the stop check", pairs,
+        [&] {
+            const auto ms = vt::TimeCountingPasses(size, kCountingPasses, ticks, stop);
+            return static_cast<double>(vt::MemorySpeed(kBlockMiB, kCountingPasses, ms));
+        },
+        [&] {
+            const auto ms = vt::TimeCountingPasses(size, kCountingPasses, ticks);
+            return static_cast<double>(vt::MemorySpeed(kBlockMiB, kCountingPasses, ms));
+        });
+
     const std::int64_t wrong = vt::CountWrongBytes(block.Data(), size);
     Detail("wrong bytes after the fills: %lld\n", static_cast<long long>(wrong));
     if (wrong != 0) return 2;
 
     ReportRatio("memory FillMemSpeed", "MiB/s", fills, Target::AtLeast(0.9));
     ReportRatio("memory ReadMemSpeed", "MiB/s", reads, Target::Within(0.05));
+    ReportRatio("memory FillMemSpeed, stop check / none", "MiB/s", stoppableFills,
+                Target::Within(0.05));
+    ReportRatio("memory ReadMemSpeed, stop check / none", "MiB/s", stoppableReads,
+                Target::Within(0.05));
     return 0;
 }

@@ -12,7 +12,17 @@
 namespace vt {
 
 namespace {
+
 std::atomic<int> liveBlocks{0};
+
+// Between two passes: one relaxed load, which a pass of at least a MiB
+// dwarfs.
+void LookForStop(const std::atomic<int>* stop)
+{
+    if (stop == nullptr) return;
+    if (const int signal = stop->load(std::memory_order_relaxed)) throw TStopRequest{signal};
+}
+
 }  // namespace
 
 TMemoryBlockSize ChooseBlockSize(std::int32_t n, std::int64_t totalPhysMem)
@@ -77,10 +87,12 @@ int TMemoryBlock::Live()
     return liveBlocks.load();
 }
 
-std::int32_t TimeFills(std::uint8_t* block, std::int64_t size, int passes, const TickSource& ticks)
+std::int32_t TimeFills(std::uint8_t* block, std::int64_t size, int passes, const TickSource& ticks,
+                       const std::atomic<int>* stop)
 {
     const std::uint32_t t0 = ticks();
     for (int pass = 0; pass < passes; ++pass) {
+        LookForStop(stop);
         std::memset(block, kMemoryPattern, static_cast<std::size_t>(size));
         // Every pass stores for real: without this barrier the compiler may
         // see 99 of the 100 identical fills as dead and keep only the last.
@@ -114,10 +126,14 @@ void CountingPass(std::int64_t steps)
 #endif
 }
 
-std::int32_t TimeCountingPasses(std::int64_t steps, int passes, const TickSource& ticks)
+std::int32_t TimeCountingPasses(std::int64_t steps, int passes, const TickSource& ticks,
+                                const std::atomic<int>* stop)
 {
     const std::uint32_t t0 = ticks();
-    for (int pass = 0; pass < passes; ++pass) CountingPass(steps);
+    for (int pass = 0; pass < passes; ++pass) {
+        LookForStop(stop);
+        CountingPass(steps);
+    }
     const std::uint32_t t1 = ticks();
     return TickDiff(t1, t0);
 }
@@ -144,13 +160,13 @@ std::int64_t RunMemoryPasses(TMemoryBlock& block, int passes, const TickSource& 
                              const TMemoryTestSteps& steps)
 {
     const std::int64_t B = block.Size();
-    const std::int32_t Tf = TimeFills(block.Data(), B, passes, ticks);
+    const std::int32_t Tf = TimeFills(block.Data(), B, passes, ticks, steps.Stop);
     const std::int64_t M = B / kMiB;
     const long double fillSpeed = MemorySpeed(M, passes, Tf);
     if (steps.Filled) steps.Filled(fillSpeed);
 
     const std::int64_t W = M * kMiB;
-    const std::int32_t Tr = TimeCountingPasses(W, passes, ticks);
+    const std::int32_t Tr = TimeCountingPasses(W, passes, ticks, steps.Stop);
     const long double readSpeed = MemorySpeed(M, passes, Tr);
     if (steps.Counted) steps.Counted(readSpeed);
 

@@ -7,11 +7,13 @@
 // precision.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 
 #include "benchmarks/between_parts.h"
 
+#include "platform/stop_request.h"
 #include "platform/tick_count.h"
 
 namespace vt {
@@ -74,7 +76,11 @@ private:
 
 // `passes` bulk fills of the first `size` bytes with kMemoryPattern, one
 // memset per pass, between two tick readings. Returns the elapsed ms.
-std::int32_t TimeFills(std::uint8_t* block, std::int64_t size, int passes, const TickSource& ticks);
+// With `stop`, its value is read before each pass: a non-zero one (a stop
+// request's signal) raises TStopRequest, ending the passes without their
+// figure, so that a stop need not wait for all of them.
+std::int32_t TimeFills(std::uint8_t* block, std::int64_t size, int passes, const TickSource& ticks,
+                       const std::atomic<int>* stop = nullptr);
 
 // One counting pass: `steps` iterations of a loop that only steps its
 // counter, one decrement and one conditional branch each, with no memory
@@ -82,8 +88,9 @@ std::int32_t TimeFills(std::uint8_t* block, std::int64_t size, int passes, const
 void CountingPass(std::int64_t steps);
 
 // `passes` counting passes of `steps` steps between two tick readings.
-// Returns the elapsed ms.
-std::int32_t TimeCountingPasses(std::int64_t steps, int passes, const TickSource& ticks);
+// Returns the elapsed ms. `stop` as for TimeFills.
+std::int32_t TimeCountingPasses(std::int64_t steps, int passes, const TickSource& ticks,
+                                const std::atomic<int>* stop = nullptr);
 
 // Bytes among the first `count` of the block that do not hold kMemoryPattern.
 std::int64_t CountWrongBytes(const std::uint8_t* block, std::int64_t count);
@@ -108,6 +115,8 @@ struct TMemoryTestSteps {
     std::function<void(long double)> Counted;
     // Just before the check, with the block and its used size.
     std::function<void(std::uint8_t* block, std::int64_t size)> BeforeCheck;
+    // Read between the passes, as TimeFills says; none by default.
+    const std::atomic<int>* Stop = nullptr;
 };
 
 // The measured parts over `block`: `passes` fills of all its bytes, the

@@ -1,184 +1,102 @@
 #include "compare/compare_window.h"
 
-#include <QBarCategoryAxis>
-#include <QBarSeries>
-#include <QBarSet>
 #include <QChart>
 #include <QChartView>
-#include <QCollator>
-#include <QCursor>
+#include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
-#include <QFont>
 #include <QFutureWatcher>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTableView>
-#include <QToolTip>
 #include <QVBoxLayout>
-#include <QValueAxis>
-#include <QtConcurrent/QtConcurrent>
-#include <algorithm>
-#include <numeric>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include "compare/compare_charts.h"
+#include "compare/table_format.h"
 
 namespace vt {
 
-int TCompareModel::rowCount(const QModelIndex& parent) const
+namespace {
+
+// Skipped lines named one by one in the tooltip, per log.
+constexpr std::size_t kShownSkipped = 50;
+constexpr int kCellMargin = 16;
+
+struct TComparison {
+    std::shared_ptr<const TMachineTable> Table;
+    std::vector<int> Widths;
+    QString ReferenceError;
+};
+
+QScrollArea* Scrolled(QWidget* inner)
 {
-    return parent.isValid() ? 0 : static_cast<int>(order_.size());
+    auto* scroll = new QScrollArea;
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(inner);
+    return scroll;
 }
 
-int TCompareModel::columnCount(const QModelIndex& parent) const
+void Clear(QGridLayout* grid)
 {
-    return parent.isValid() ? 0 : kColumnCount;
-}
-
-QVariant TCompareModel::data(const QModelIndex& index, int role) const
-{
-    if (!index.isValid()) return {};
-    const std::size_t at = order_[static_cast<std::size_t>(index.row())];
-    const TCompareRow& row = rows_[at];
-    switch (role) {
-        case Qt::DisplayRole:
-            return CellText(row, index.column());
-        case Qt::TextAlignmentRole:
-            return index.column() < kFixedColumns ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
-                                                  : QVariant(Qt::AlignRight | Qt::AlignVCenter);
-        case Qt::FontRole:
-            if (at == reference_) {
-                QFont bold;
-                bold.setBold(true);
-                return bold;
-            }
-            return {};
-        case Qt::ToolTipRole: {
-            if (index.column() == 0)
-                return QStringLiteral("%1, line %2").arg(row.File).arg(row.Record.LineNumber);
-            if (index.column() < kFixedColumns) return {};
-            const int score = index.column() - kFixedColumns;
-            const auto& column = ScoreColumns()[static_cast<std::size_t>(score)];
-            const auto relative =
-                RelativeScore(ScoreValue(row.Record.Scores, score),
-                              ScoreValue(rows_[reference_].Record.Scores, score), column.IsTime);
-            if (!relative) return QStringLiteral("no value to compare");
-            return QStringLiteral("%1 x the reference (higher is better)")
-                .arg(QString::number(*relative, 'f', 3));
-        }
-        default:
-            return {};
+    while (QLayoutItem* item = grid->takeAt(0)) {
+        delete item->widget();
+        delete item;
     }
 }
 
-QVariant TCompareModel::headerData(int section, Qt::Orientation orientation, int role) const
+QChartView* ChartView(QChart* chart, int height)
 {
-    if (role != Qt::DisplayRole) return {};
-    if (orientation == Qt::Vertical) return section + 1;
-    return ColumnTitles().value(section);
+    auto* view = new QChartView(chart);
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setMinimumSize(560, height);
+    return view;
 }
 
-void TCompareModel::sort(int column, Qt::SortOrder order)
-{
-    if (column < 0 || column >= kColumnCount) return;
-    emit layoutAboutToBeChanged();
-    // Keys are computed once per row, not once per comparison: a log may
-    // hold a hundred thousand lines.
-    std::vector<QCollatorSortKey> texts;
-    std::vector<double> values;
-    if (column < kFixedColumns) {
-        QCollator collator;
-        collator.setNumericMode(true);
-        texts.reserve(rows_.size());
-        for (const TCompareRow& row : rows_)
-            texts.push_back(collator.sortKey(CellText(row, column)));
-    } else {
-        values.reserve(rows_.size());
-        // A row without a value sorts below every measured one.
-        for (const TCompareRow& row : rows_)
-            values.push_back(ScoreValue(row.Record.Scores, column - kFixedColumns).value_or(-1));
-    }
-    auto less = [&](std::size_t a, std::size_t b) {
-        return texts.empty() ? values[a] < values[b] : texts[a].compare(texts[b]) < 0;
-    };
-    const QModelIndexList persistent = persistentIndexList();
-    std::vector<std::size_t> persistentRows;
-    for (const QModelIndex& i : persistent)
-        persistentRows.push_back(order_[static_cast<std::size_t>(i.row())]);
-    std::stable_sort(order_.begin(), order_.end(), [&](std::size_t a, std::size_t b) {
-        return order == Qt::AscendingOrder ? less(a, b) : less(b, a);
-    });
-    // Selections and the current cell follow their rows.
-    std::vector<int> shownAt(rows_.size());
-    for (std::size_t r = 0; r < order_.size(); ++r) shownAt[order_[r]] = static_cast<int>(r);
-    QModelIndexList moved;
-    for (qsizetype i = 0; i < persistent.size(); ++i)
-        moved << index(shownAt[persistentRows[static_cast<std::size_t>(i)]],
-                       persistent[i].column());
-    changePersistentIndexList(persistent, moved);
-    emit layoutChanged();
-    emit Changed();
-}
+}  // namespace
 
-void TCompareModel::AddRows(std::vector<TCompareRow> rows)
-{
-    if (rows.empty()) return;
-    const int first = static_cast<int>(order_.size());
-    beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
-    for (TCompareRow& row : rows) {
-        order_.push_back(rows_.size());
-        rows_.push_back(std::move(row));
-    }
-    endInsertRows();
-    emit Changed();
-}
-
-std::vector<TCompareRow> TCompareModel::ShownRows() const
-{
-    std::vector<TCompareRow> shown;
-    shown.reserve(order_.size());
-    for (std::size_t i : order_) shown.push_back(rows_[i]);
-    return shown;
-}
-
-const TCompareRow& TCompareModel::RowAt(int shownRow) const
-{
-    return rows_[order_[static_cast<std::size_t>(shownRow)]];
-}
-
-int TCompareModel::ReferenceRow() const
-{
-    const auto it = std::find(order_.begin(), order_.end(), reference_);
-    return it == order_.end() ? -1 : static_cast<int>(it - order_.begin());
-}
-
-void TCompareModel::SetReferenceRow(int shownRow)
-{
-    if (shownRow < 0 || shownRow >= rowCount()) return;
-    reference_ = order_[static_cast<std::size_t>(shownRow)];
-    emit dataChanged(index(0, 0), index(rowCount() - 1, kColumnCount - 1));
-    emit Changed();
-}
-
-TCompareWindow::TCompareWindow(QWidget* parent) : QWidget(parent, Qt::Window)
+TCompareWindow::TCompareWindow(TGroupBy groupBy, QWidget* parent)
+    : QWidget(parent, Qt::Window), by_(groupBy)
 {
     setWindowTitle(QStringLiteral("Compare results"));
-    resize(1100, 800);
+    resize(1280, 900);
 
-    auto* open = new QPushButton(QStringLiteral("Open logs..."));
-    auto* reference = new QPushButton(QStringLiteral("Use as reference"));
+    open_ = new QPushButton(QStringLiteral("Open logs..."));
+    open_->setObjectName("OpenLogs");
+    groupBy_ = new QComboBox;
+    groupBy_->setObjectName("GroupBy");
+    groupBy_->addItem(QStringLiteral("description and label"),
+                      static_cast<int>(TGroupBy::Description));
+    groupBy_->addItem(QStringLiteral("log file"), static_cast<int>(TGroupBy::File));
+    groupBy_->addItem(QStringLiteral("line"), static_cast<int>(TGroupBy::Line));
+    groupBy_->setCurrentIndex(groupBy_->findData(static_cast<int>(by_)));
+    groupBy_->setToolTip(QStringLiteral(
+        "What makes a machine: the lines with the same description and label, the lines of "
+        "one log, or every line on its own."));
+    useReference_ = new QPushButton(QStringLiteral("Use as reference"));
+    useReference_->setObjectName("UseAsReference");
     auto* csv = new QPushButton(QStringLiteral("Export CSV..."));
     auto* png = new QPushButton(QStringLiteral("Export charts..."));
-    open->setObjectName("OpenLogs");
-    reference->setObjectName("UseAsReference");
-    reference_ = new QLabel;
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {open, reference, csv, png}) buttons->addWidget(b);
-    buttons->addWidget(reference_, 1);
+    buttons->addWidget(open_);
+    buttons->addWidget(new QLabel(QStringLiteral("Machines by:")));
+    buttons->addWidget(groupBy_);
+    for (QPushButton* b : {useReference_, csv, png}) buttons->addWidget(b);
+    buttons->addStretch(1);
+
+    status_ = new QLabel;
+    status_->setObjectName("Status");
+    status_->setWordWrap(true);
+    status_->setToolTip(VerdictHelp());
 
     table_ = new QTableView;
     table_->setModel(&model_);
@@ -189,92 +107,311 @@ TCompareWindow::TCompareWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    table_->setColumnWidth(1, 180);
 
     charts_ = new QWidget;
     chartGrid_ = new QGridLayout(charts_);
-    auto* scroll = new QScrollArea;
-    scroll->setWidgetResizable(true);
-    scroll->setWidget(charts_);
+    runs_ = new QWidget;
+    auto* runsLayout = new QVBoxLayout(runs_);
+    runsTitle_ = new QLabel;
+    runsTitle_->setWordWrap(true);
+    runsGrid_ = new QGridLayout;
+    runsLayout->addWidget(runsTitle_);
+    runsLayout->addLayout(runsGrid_);
+    runsLayout->addStretch(1);
+    auto* tabs = new QTabWidget;
+    tabs->addTab(Scrolled(charts_), QStringLiteral("Ratios to the reference"));
+    tabs->addTab(Scrolled(runs_), QStringLiteral("Runs over time"));
 
     auto* splitter = new QSplitter(Qt::Vertical);
     splitter->addWidget(table_);
-    splitter->addWidget(scroll);
+    splitter->addWidget(tabs);
     splitter->setStretchFactor(1, 2);
 
-    skipped_ = new QLabel;
-    skipped_->setWordWrap(true);
-    skipped_->setObjectName("Skipped");
+    messages_ = new QLabel;
+    messages_->setWordWrap(true);
+    messages_->setObjectName("Messages");
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
+    layout->addWidget(status_);
     layout->addWidget(splitter, 1);
-    layout->addWidget(skipped_);
+    layout->addWidget(messages_);
 
-    connect(open, &QPushButton::clicked, this, &TCompareWindow::OpenLogsClick);
-    connect(reference, &QPushButton::clicked, this, &TCompareWindow::ReferenceClick);
+    connect(open_, &QPushButton::clicked, this, &TCompareWindow::OpenLogsClick);
+    connect(useReference_, &QPushButton::clicked, this, &TCompareWindow::ReferenceClick);
     connect(csv, &QPushButton::clicked, this, &TCompareWindow::ExportCsvClick);
     connect(png, &QPushButton::clicked, this, &TCompareWindow::ExportChartsClick);
+    connect(groupBy_, &QComboBox::activated, this, [this](int index) {
+        SetGroupBy(static_cast<TGroupBy>(groupBy_->itemData(index).toInt()));
+    });
     connect(table_, &QTableView::doubleClicked, this,
-            [this](const QModelIndex& index) { model_.SetReferenceRow(index.row()); });
-    connect(&model_, &TCompareModel::Changed, this, &TCompareWindow::RebuildCharts);
+            [this](const QModelIndex& index) { SetReference(model_.MachineAt(index.row())); });
+    connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &TCompareWindow::RebuildRuns);
+    connect(&model_, &TMachineModel::Changed, this, &TCompareWindow::RebuildCharts);
     RebuildCharts();
+    RebuildRuns();
 }
 
 void TCompareWindow::AddLogs(const QStringList& paths)
 {
-    if (paths.isEmpty()) return;
-    ++pending_;
-    skipped_->setText(QStringLiteral("Reading %1...").arg(paths.join(", ")));
-    auto* watcher = new QFutureWatcher<std::vector<TLoadedLog>>(this);
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
-        std::vector<TLoadedLog> logs = watcher->result();
+    if (busy_) {
+        queued_ << paths;
+        return;
+    }
+    QStringList open;
+    if (const TMachineTable* table = Table())
+        for (const auto& log : table->Logs) open << log->Path;
+    const QStringList added = LogsToRead(paths, open, repeated_);
+    if (added.isEmpty()) {
+        ShowMessages();
+        return;
+    }
+    TRequest request;
+    request.NewPaths = added;
+    request.By = by_;
+    request.SameMachines = Table() != nullptr;
+    if (const TMachineTable* table = Table()) request.Reference = table->Reference;
+    request.ReferenceName = std::exchange(referenceName_, QString());
+    Start(std::move(request));
+}
+
+void TCompareWindow::ChooseReference(const QString& name)
+{
+    referenceName_ = name;
+}
+
+void TCompareWindow::SetReference(std::size_t machine)
+{
+    if (busy_ || !Table() || machine >= Table()->Grouping.Machines.size()) return;
+    TRequest request;
+    request.By = by_;
+    request.Reference = machine;
+    request.SameMachines = true;
+    Start(std::move(request));
+}
+
+void TCompareWindow::SetGroupBy(TGroupBy by)
+{
+    if (busy_ || by == by_) return;
+    by_ = by;
+    groupBy_->setCurrentIndex(groupBy_->findData(static_cast<int>(by_)));
+    if (!Table()) return;
+    TRequest request;
+    request.By = by_;
+    Start(std::move(request));
+}
+
+void TCompareWindow::Start(TRequest request)
+{
+    busy_ = true;
+    for (QWidget* w : {static_cast<QWidget*>(open_), static_cast<QWidget*>(groupBy_),
+                       static_cast<QWidget*>(useReference_)})
+        w->setEnabled(false);
+    status_->setText(request.NewPaths.isEmpty()
+                         ? QStringLiteral("Comparing...")
+                         : QStringLiteral("Reading %1...").arg(request.NewPaths.join(", ")));
+    TLogList logs = Table() ? Table()->Logs : TLogList{};
+    const QFont font = table_->font();
+    const bool sameMachines = request.SameMachines;
+    auto* watcher = new QFutureWatcher<TComparison>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, sameMachines] {
+        TComparison done = watcher->result();
         watcher->deleteLater();
-        std::vector<TCompareRow> rows;
-        for (TLoadedLog& log : logs) {
-            const QString summary = SkippedSummary(log);
-            if (!summary.isEmpty()) skippedTexts_ << summary;
-            std::vector<TCompareRow> more = RowsOf(std::move(log));
-            rows.insert(rows.end(), std::make_move_iterator(more.begin()),
-                        std::make_move_iterator(more.end()));
-        }
-        model_.AddRows(std::move(rows));
-        table_->resizeColumnsToContents();  // looks at the first thousand rows only
-        --pending_;
-        skipped_->setText(skippedTexts_.isEmpty() ? QStringLiteral("No lines skipped.")
-                                                  : skippedTexts_.join("; "));
-        emit LogsLoaded();
+        busy_ = false;
+        for (QWidget* w : {static_cast<QWidget*>(open_), static_cast<QWidget*>(groupBy_),
+                           static_cast<QWidget*>(useReference_)})
+            w->setEnabled(true);
+        Show(std::move(done.Table), std::move(done.Widths), done.ReferenceError, sameMachines);
+        if (!queued_.isEmpty()) AddLogs(std::exchange(queued_, {}));
     });
-    watcher->setFuture(QtConcurrent::run([paths] {
-        std::vector<TLoadedLog> logs;
-        for (const QString& path : paths) logs.push_back(LoadLog(path));
-        return logs;
+    watcher->setFuture(QtConcurrent::run([logs, request, font]() mutable {
+        for (const QString& path : request.NewPaths) logs.push_back(LoadLogRuns(path));
+        TGrouping grouping = GroupMachines(logs, request.By);
+        TComparison done;
+        std::size_t reference = 0;
+        if (!request.ReferenceName.isEmpty()) {
+            if (const auto found =
+                    FindMachine(grouping, request.ReferenceName, done.ReferenceError))
+                reference = *found;
+        } else if (request.Reference && *request.Reference < grouping.Machines.size()) {
+            reference = *request.Reference;
+        }
+        done.Table = std::make_shared<const TMachineTable>(
+            CompareMachines(std::move(logs), std::move(grouping), reference));
+        done.Widths = MachineColumnWidths(*done.Table, font, kCellMargin);
+        return done;
     }));
 }
 
-const QBarSet* TCompareWindow::ChartBars(int score) const
+void TCompareWindow::Show(std::shared_ptr<const TMachineTable> table, std::vector<int> widths,
+                          const QString& referenceError, bool sameMachines)
 {
-    return score >= 0 && score < static_cast<int>(bars_.size())
-               ? bars_[static_cast<std::size_t>(score)]
+    referenceError_ = referenceError;
+    model_.SetTable(std::move(table), sameMachines);
+    // The rows keep the order the table's header shows.
+    const QHeaderView* header = table_->horizontalHeader();
+    if (header->sortIndicatorSection() >= 0 && header->sortIndicatorSection() < kMachineColumns)
+        model_.sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
+    for (int column = 0; column < static_cast<int>(widths.size()); ++column)
+        table_->setColumnWidth(column, widths[static_cast<std::size_t>(column)]);
+    const TMachineTable& t = *Table();
+    QString status = TableHeading(t);
+    if (!t.Grouping.Machines.empty())
+        status += QStringLiteral(
+            " (double-click a machine, or select it and press Use as reference, to compare "
+            "with it). Ratios above 1 are better than the reference.");
+    if (!referenceError_.isEmpty())
+        status += QStringLiteral("\nThe reference asked for was not found: ") + referenceError_;
+    status_->setText(status);
+    ShowMessages();
+    RebuildRuns();
+    emit Compared();
+}
+
+void TCompareWindow::ShowMessages()
+{
+    messages_->setText(MessagesText());
+    messages_->setToolTip(MessagesTip());
+}
+
+QString TCompareWindow::MessagesText() const
+{
+    QStringList parts;
+    if (const TMachineTable* t = Table())
+        for (std::size_t i = 0; i < t->Logs.size(); ++i) {
+            const TLogRuns& log = *t->Logs[i];
+            const QString& name = t->Grouping.LogNames[static_cast<qsizetype>(i)];
+            if (!log.Error.isEmpty())
+                parts << QStringLiteral("%1: cannot be read: %2").arg(name, log.Error);
+            if (!log.Skipped.empty())
+                parts << QStringLiteral("%1: %2 skipped")
+                             .arg(name)
+                             .arg(log.Skipped.size() == 1
+                                      ? QStringLiteral("1 line")
+                                      : QStringLiteral("%1 lines").arg(log.Skipped.size()));
+            if (log.Lines.empty() && log.Error.isEmpty())
+                parts << name + QStringLiteral(": no result lines");
+        }
+    for (const QString& path : repeated_)
+        parts << path + QStringLiteral(": open already, read once");
+    if (parts.isEmpty()) return Table() ? QStringLiteral("No lines skipped.") : QString();
+    return parts.join(QStringLiteral("; ")) + QStringLiteral(" (hover for the reasons)");
+}
+
+QString TCompareWindow::MessagesTip() const
+{
+    QStringList lines;
+    if (const TMachineTable* t = Table())
+        for (std::size_t i = 0; i < t->Logs.size(); ++i)
+            lines << LogMessages(t->Grouping.LogNames[static_cast<qsizetype>(i)], t->Logs[i]->Error,
+                                 t->Logs[i]->Skipped, t->Logs[i]->Lines.size(), kShownSkipped);
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString TCompareWindow::StatusText() const
+{
+    return status_->text();
+}
+
+QChart* TCompareWindow::RatioChartOf(int score) const
+{
+    return score >= 0 && score < static_cast<int>(ratioCharts_.size())
+               ? ratioCharts_[static_cast<std::size_t>(score)]
                : nullptr;
 }
 
-QString TCompareWindow::SkippedText() const
+QChart* TCompareWindow::RunsChartOf(int score) const
 {
-    return skipped_->text();
+    return score >= 0 && score < static_cast<int>(runsCharts_.size())
+               ? runsCharts_[static_cast<std::size_t>(score)]
+               : nullptr;
 }
 
 bool TCompareWindow::ExportCsv(const QString& path) const
 {
+    const TMachineTable* table = Table();
+    if (!table) return false;
+    std::string csv = MachineCsvHeader();
+    for (int row = 0; row < model_.rowCount(); ++row)
+        AppendMachineCsvRow(csv, *table, model_.MachineAt(row));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    const QByteArray bytes = CompareCsv(model_.ShownRows()).toUtf8();
-    return file.write(bytes) == bytes.size() && file.flush();
+    return file.write(csv.data(), static_cast<qint64>(csv.size())) ==
+               static_cast<qint64>(csv.size()) &&
+           file.flush();
 }
 
 bool TCompareWindow::ExportCharts(const QString& path) const
 {
-    return charts_->grab().save(path, "PNG");
+    const TMachineTable* table = Table();
+    if (!table) return false;
+    charts_->layout()->activate();
+    const QPixmap charts = charts_->grab();
+    const QString heading = TableHeading(*table);
+    const QFontMetrics metrics(font());
+    constexpr int kMargin = 12;
+    const int width = std::max(charts.width(), 600);
+    const QRect text =
+        metrics.boundingRect(QRect(0, 0, width - 2 * kMargin, 100000), Qt::TextWordWrap, heading);
+    QImage image(width, text.height() + 2 * kMargin + charts.height(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setFont(font());
+    painter.drawText(QRect(kMargin, kMargin, width - 2 * kMargin, text.height()), Qt::TextWordWrap,
+                     heading);
+    painter.drawPixmap(0, text.height() + 2 * kMargin, charts);
+    painter.end();
+    return image.save(path, "PNG");
+}
+
+void TCompareWindow::RebuildCharts()
+{
+    Clear(chartGrid_);
+    ratioCharts_.clear();
+    const TMachineTable* table = Table();
+    const std::vector<std::size_t> machines =
+        table ? model_.ChartedMachines() : std::vector<std::size_t>{};
+    if (machines.empty()) {
+        chartGrid_->addWidget(new QLabel(
+            table ? QStringLiteral("Tick machines in the table to chart them.") : QString()));
+        return;
+    }
+    for (int score = 0; score < kScoreCount; ++score) {
+        QChart* chart = RatioChart(*table, score, machines);
+        // One chart a row: the names beside the bars need their room, and the
+        // title and legend theirs.
+        chartGrid_->addWidget(ChartView(chart, RatioChartHeight(machines.size())), score, 0);
+        ratioCharts_.push_back(chart);
+    }
+}
+
+void TCompareWindow::RebuildRuns()
+{
+    Clear(runsGrid_);
+    runsCharts_.assign(kScoreCount, nullptr);
+    const TMachineTable* table = Table();
+    if (!table || table->Grouping.Machines.empty()) {
+        runsTitle_->clear();
+        return;
+    }
+    const QModelIndex current = table_->currentIndex();
+    const std::size_t machine =
+        current.isValid() ? model_.MachineAt(current.row()) : table->Reference;
+    runsTitle_->setText(
+        QStringLiteral("Runs of %1. %2 in log order, the order they were measured in (%3 lines; "
+                       "select another machine in the table to see its runs).")
+            .arg(machine + 1)
+            .arg(MachineTitle(table->Grouping, machine))
+            .arg(table->Grouping.Machines[machine].Runs()));
+    int shown = 0;
+    for (int score = 0; score < kScoreCount; ++score) {
+        QChart* chart = RunsChart(*table, score, machine);
+        if (!chart) continue;
+        runsGrid_->addWidget(ChartView(chart, 300), shown / 2, shown % 2);
+        runsCharts_[static_cast<std::size_t>(score)] = chart;
+        ++shown;
+    }
 }
 
 void TCompareWindow::OpenLogsClick()
@@ -302,91 +439,7 @@ void TCompareWindow::ExportChartsClick()
 void TCompareWindow::ReferenceClick()
 {
     const QModelIndex current = table_->currentIndex();
-    if (current.isValid()) model_.SetReferenceRow(current.row());
-}
-
-void TCompareWindow::RebuildCharts()
-{
-    while (QLayoutItem* item = chartGrid_->takeAt(0)) {
-        delete item->widget();
-        delete item;
-    }
-    bars_.clear();
-    const int rows = std::min(model_.rowCount(), kChartRows);
-    const int referenceRow = model_.ReferenceRow();
-    if (referenceRow >= 0) {
-        const TCompareRow& ref = model_.RowAt(referenceRow);
-        reference_->setText(QStringLiteral("Reference: row %1, %2 / %3")
-                                .arg(referenceRow + 1)
-                                .arg(CellText(ref, 1), CellText(ref, 2)) +
-                            (model_.rowCount() > kChartRows
-                                 ? QStringLiteral("; the charts show the first %1 of %2 rows")
-                                       .arg(kChartRows)
-                                       .arg(model_.rowCount())
-                                 : QString()));
-    } else {
-        reference_->setText(QStringLiteral("No rows"));
-    }
-    QStringList categories;
-    for (int r = 0; r < rows; ++r)
-        categories << QStringLiteral("%1. %2").arg(r + 1).arg(CellText(model_.RowAt(r), 1));
-
-    for (int score = 0; score < kScoreCount; ++score) {
-        const TScoreColumn& column = ScoreColumns()[static_cast<std::size_t>(score)];
-        const std::optional<double> reference =
-            referenceRow >= 0 ? ScoreValue(model_.RowAt(referenceRow).Record.Scores, score)
-                              : std::nullopt;
-        auto* set = new QBarSet(QStringLiteral("relative to the reference"));
-        QStringList tips;
-        double top = 1;
-        for (int r = 0; r < rows; ++r) {
-            const auto value = ScoreValue(model_.RowAt(r).Record.Scores, score);
-            const auto relative = RelativeScore(value, reference, column.IsTime);
-            set->append(relative.value_or(0));
-            top = std::max(top, relative.value_or(0));
-            tips << QStringLiteral("%1\n%2 %3%4")
-                        .arg(categories[r],
-                             value ? QString::number(*value, 'f', column.Decimals)
-                                   : QStringLiteral("not measured"),
-                             value ? QLatin1String(column.Unit) : QLatin1String(""),
-                             relative ? QStringLiteral(", %1 x the reference")
-                                            .arg(QString::number(*relative, 'f', 3))
-                                      : QString());
-        }
-        QObject::connect(set, &QBarSet::hovered, set, [tips](bool status, int index) {
-            if (status && index >= 0 && index < tips.size())
-                QToolTip::showText(QCursor::pos(), tips[index]);
-            else
-                QToolTip::hideText();
-        });
-        auto* series = new QBarSeries;
-        series->append(set);
-        auto* chart = new QChart;
-        chart->addSeries(series);
-        chart->legend()->hide();
-        chart->setTitle(
-            QStringLiteral("%1 (%2): %3")
-                .arg(QLatin1String(column.Title), QLatin1String(column.Unit),
-                     !reference ? QStringLiteral("the reference has no value")
-                     : column.IsTime
-                         ? QStringLiteral("reference time / time (inverted), higher is better")
-                         : QStringLiteral("value / reference, higher is better")));
-        auto* x = new QBarCategoryAxis;
-        x->append(categories);
-        x->setLabelsAngle(-60);
-        auto* y = new QValueAxis;
-        y->setRange(0, top * 1.1);
-        y->setLabelFormat("%.2f");
-        chart->addAxis(x, Qt::AlignBottom);
-        chart->addAxis(y, Qt::AlignLeft);
-        series->attachAxis(x);
-        series->attachAxis(y);
-        auto* view = new QChartView(chart);
-        view->setRenderHint(QPainter::Antialiasing);
-        view->setMinimumSize(480, 340);
-        chartGrid_->addWidget(view, score / 2, score % 2);
-        bars_.push_back(set);
-    }
+    if (current.isValid()) SetReference(model_.MachineAt(current.row()));
 }
 
 }  // namespace vt

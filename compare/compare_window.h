@@ -1,91 +1,98 @@
-// The Compare window: the result lines of one or more results logs in a
-// sortable table, with one row chosen as the reference, and one bar chart per
-// score showing every row relative to the reference (higher is better for
-// every score: times are inverted). Logs are read off the GUI thread, so that
-// a huge log does not stall the window.
+// The Compare window: the machine table of one or more results logs, one
+// ratio chart per score over the machines ticked in the table (in the table's
+// order), and the runs of the current machine over time. Logs are read, and
+// machines grouped and compared, off the GUI thread, so that a log of a
+// million lines does not stall the window; the controls that would start
+// another comparison wait meanwhile.
 #pragma once
 
-#include <QAbstractTableModel>
+#include <QStringList>
 #include <QWidget>
-#include <vector>
+#include <memory>
+#include <optional>
 
-#include "compare/compare_table.h"
+#include "compare/machine_model.h"
 
-class QBarSet;
+class QChart;
+class QComboBox;
 class QGridLayout;
 class QLabel;
+class QPushButton;
 class QTableView;
 
 namespace vt {
 
-// The table's rows in their shown order; the reference row is bold.
-class TCompareModel : public QAbstractTableModel {
-    Q_OBJECT
-public:
-    using QAbstractTableModel::QAbstractTableModel;
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-    void sort(int column, Qt::SortOrder order) override;
-
-    void AddRows(std::vector<TCompareRow> rows);
-    // The rows in shown order.
-    std::vector<TCompareRow> ShownRows() const;
-    const TCompareRow& RowAt(int shownRow) const;
-    // The shown row of the reference, -1 when there are no rows.
-    int ReferenceRow() const;
-    void SetReferenceRow(int shownRow);
-
-signals:
-    void Changed();
-
-private:
-    std::vector<TCompareRow> rows_;
-    std::vector<std::size_t> order_;  // shown row -> index in rows_
-    std::size_t reference_ = 0;       // index in rows_
-};
-
 class TCompareWindow : public QWidget {
     Q_OBJECT
 public:
-    // At most this many rows, in table order, are drawn in the charts.
-    static constexpr int kChartRows = 30;
+    explicit TCompareWindow(TGroupBy groupBy = TGroupBy::Description, QWidget* parent = nullptr);
 
-    explicit TCompareWindow(QWidget* parent = nullptr);
-
-    // Reads the logs off the GUI thread and adds their rows when done.
+    // Reads the logs off the GUI thread and compares again when done. A log
+    // that is open already is not read again; the foot of the window says so.
     void AddLogs(const QStringList& paths);
-    bool Loading() const { return pending_ > 0; }
+    // The machine to compare with once the logs are read, as --reference
+    // takes it (a name or a number).
+    void ChooseReference(const QString& name);
+    void SetReference(std::size_t machine);
+    void SetGroupBy(TGroupBy by);
+    bool Loading() const { return busy_; }
 
-    TCompareModel& Model() { return model_; }
-    // The bars of the chart of `score`: one value per charted row, relative
-    // to the reference (0 where a row has no value).
-    const QBarSet* ChartBars(int score) const;
-    QString SkippedText() const;
+    TMachineModel& Model() { return model_; }
+    const TMachineTable* Table() const { return model_.Table(); }
+    // The ratio chart of `score` as shown, nullptr before any machine.
+    QChart* RatioChartOf(int score) const;
+    QChart* RunsChartOf(int score) const;
+    QWidget* Charts() const { return charts_; }
+    QString MessagesText() const;
+    QString MessagesTip() const;
+    QString StatusText() const;
 
     bool ExportCsv(const QString& path) const;
     bool ExportCharts(const QString& path) const;
 
 signals:
-    void LogsLoaded();
+    // A comparison finished and is shown.
+    void Compared();
 
 private:
+    struct TRequest {
+        QStringList NewPaths;
+        TGroupBy By = TGroupBy::Description;
+        std::optional<std::size_t> Reference;
+        QString ReferenceName;
+        bool SameMachines = false;
+    };
+    void Start(TRequest request);
+    void Show(std::shared_ptr<const TMachineTable> table, std::vector<int> widths,
+              const QString& referenceError, bool sameMachines);
+    void ShowMessages();
+    void RebuildCharts();
+    void RebuildRuns();
     void OpenLogsClick();
     void ExportCsvClick();
     void ExportChartsClick();
     void ReferenceClick();
-    void RebuildCharts();
 
-    TCompareModel model_;
+    TMachineModel model_;
+    TGroupBy by_;
+    QString referenceName_;  // to choose once the logs are read
+    QStringList queued_;     // logs added while a comparison ran
+    QStringList repeated_;   // logs named again, read once
+    QString referenceError_;
+    bool busy_ = false;
     QTableView* table_;
+    QComboBox* groupBy_;
+    QPushButton* open_;
+    QPushButton* useReference_;
+    QLabel* status_;
+    QLabel* messages_;
     QWidget* charts_;
     QGridLayout* chartGrid_;
-    QLabel* skipped_;
-    QLabel* reference_;
-    QStringList skippedTexts_;
-    std::vector<QBarSet*> bars_;
-    int pending_ = 0;
+    QWidget* runs_;
+    QGridLayout* runsGrid_;
+    QLabel* runsTitle_;
+    std::vector<QChart*> ratioCharts_;
+    std::vector<QChart*> runsCharts_;
 };
 
 }  // namespace vt

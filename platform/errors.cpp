@@ -1,6 +1,7 @@
 #include "platform/errors.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace vt {
 
@@ -26,6 +27,11 @@ long double Divide(long double numerator, long double denominator)
 long double Multiply(long double a, long double b)
 {
     return CheckResult(a * b);
+}
+
+std::string ErrnoText(int code)
+{
+    return std::strerror(code);
 }
 
 }  // namespace vt

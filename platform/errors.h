@@ -52,20 +52,34 @@ public:
     explicit EOutOfMemory(std::string message) : Exception(std::move(message)) {}
 };
 
-// A failed file operation, with the operating system's error code (errno).
+// A failed file operation, with the operating system's error code (errno)
+// and, where the failing call knows it, the file it was working on. The
+// message is the same either way; a caller that can say more than the error
+// box does adds the file and ErrnoText.
 class EInOutError : public Exception {
 public:
-    explicit EInOutError(int code) : Exception("I/O error " + std::to_string(code)), code_(code) {}
+    explicit EInOutError(int code, std::string path = {})
+        : Exception("I/O error " + std::to_string(code)), code_(code), path_(std::move(path))
+    {
+    }
     int ErrorCode() const noexcept { return code_; }
+    // File-system bytes; empty when not known.
+    const std::string& Path() const noexcept { return path_; }
 
 private:
     int code_;
+    std::string path_;
 };
+
+// The system's text for an errno code ("No such file or directory").
+std::string ErrnoText(int code);
 
 class EListError : public Exception {
 public:
     explicit EListError(std::int64_t index)
-        : Exception("List index out of bounds (" + std::to_string(index) + ")") {}
+        : Exception("List index out of bounds (" + std::to_string(index) + ")")
+    {
+    }
 };
 
 // Extended-precision division that fails as the floating-point unit does:

@@ -19,7 +19,11 @@ class TAppendFile {
 public:
     // Opens `path` (file-system bytes) for appending. A missing file is
     // created with exclusive creation, so that a log that appears meanwhile
-    // is appended to and never truncated. Raises EInOutError.
+    // is appended to and never truncated. A symbolic link whose target does
+    // not exist yet is followed and its target created, when the target's
+    // folder exists. Raises EInOutError naming the file it failed on (the
+    // link's target when it followed one); gives up with ELOOP after as many
+    // tries as the system follows links, so that it never spins.
     explicit TAppendFile(const std::string& path);
     ~TAppendFile();
     TAppendFile(const TAppendFile&) = delete;

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 
 #include "platform/errors.h"
 #include "platform/log_file.h"
@@ -11,9 +12,26 @@ namespace vt {
 
 namespace {
 
-[[noreturn]] void RaiseLastError()
+[[noreturn]] void RaiseLastError(const std::string& path = {})
 {
-    throw EInOutError(errno);
+    throw EInOutError(errno, path);
+}
+
+// Tries of TAppendFile's open, and so links followed at most: the limit
+// the system itself puts on a chain of links.
+constexpr int kMaxOpenTries = 40;
+
+// Where the symbolic link `path` points, a relative target taken from the
+// link's folder; nothing when `path` is not a link.
+std::optional<std::string> LinkTarget(const std::string& path)
+{
+    std::string target(PATH_MAX, '\0');
+    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return std::nullopt;
+    target.resize(static_cast<std::size_t>(n));
+    const std::size_t slash = path.rfind('/');
+    if (target.front() == '/' || slash == std::string::npos) return target;
+    return path.substr(0, slash + 1) + target;
 }
 
 // A descriptor closed on every path.
@@ -42,18 +60,26 @@ private:
 
 TAppendFile::TAppendFile(const std::string& path)
 {
-    for (;;) {
-        fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    // Exclusive creation fails where a name is taken by a link whose target
+    // is missing, and the open for appending fails there too: the link is
+    // followed by hand and its target tried instead. A file made by someone
+    // else between the two opens is found by the next try.
+    std::string name = path;
+    for (int tries = 0; tries < kMaxOpenTries; ++tries) {
+        fd_ = ::open(name.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
         if (fd_ >= 0) return;
         if (errno == EINTR) continue;
-        if (errno != ENOENT) RaiseLastError();
-        fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (errno != ENOENT) RaiseLastError(name);
+        fd_ = ::open(name.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd_ >= 0) {
             created_ = true;
             return;
         }
-        if (errno != EEXIST && errno != EINTR) RaiseLastError();
+        if (errno == EINTR) continue;
+        if (errno != EEXIST) RaiseLastError(name);
+        if (std::optional<std::string> target = LinkTarget(name)) name = std::move(*target);
     }
+    throw EInOutError(ELOOP, name);
 }
 
 TAppendFile::~TAppendFile()

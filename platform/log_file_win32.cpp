@@ -10,10 +10,13 @@ namespace vt {
 
 namespace {
 
-[[noreturn]] void RaiseLastError()
+[[noreturn]] void RaiseLastError(const std::string& path = {})
 {
-    throw EInOutError(LastErrno());
+    throw EInOutError(LastErrno(), path);
 }
+
+// Tries of TAppendFile's open: as many as the links Linux follows.
+constexpr int kMaxOpenTries = 40;
 
 // A handle closed on every path.
 class THandle {
@@ -52,7 +55,9 @@ bool SameFile(HANDLE a, HANDLE b)
 
 TAppendFile::TAppendFile(const std::string& path)
 {
-    for (;;) {
+    // A name that neither opens nor can be created (a link whose target is
+    // missing) is tried a bounded number of times, never forever.
+    for (int tries = 0; tries < kMaxOpenTries; ++tries) {
         // FILE_APPEND_DATA without FILE_WRITE_DATA: every write goes to the
         // end of the file, whoever else writes to it.
         HANDLE h = CreateFileA(path.c_str(), FILE_APPEND_DATA | SYNCHRONIZE, kShareAll, nullptr,
@@ -62,7 +67,7 @@ TAppendFile::TAppendFile(const std::string& path)
             return;
         }
         const DWORD error = GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND) throw EInOutError(ErrnoFromSystemError(error));
+        if (error != ERROR_FILE_NOT_FOUND) throw EInOutError(ErrnoFromSystemError(error), path);
         // CREATE_NEW is the exclusive creation: a log that appeared meanwhile
         // is opened again above, never truncated.
         h = CreateFileA(path.c_str(), FILE_APPEND_DATA | SYNCHRONIZE, kShareAll, nullptr,
@@ -72,8 +77,9 @@ TAppendFile::TAppendFile(const std::string& path)
             created_ = true;
             return;
         }
-        if (GetLastError() != ERROR_FILE_EXISTS) RaiseLastError();
+        if (GetLastError() != ERROR_FILE_EXISTS) RaiseLastError(path);
     }
+    throw EInOutError(ELOOP, path);
 }
 
 TAppendFile::~TAppendFile()

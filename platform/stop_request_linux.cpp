@@ -2,20 +2,13 @@
 
 #include <signal.h>
 
-#include <atomic>
-
 namespace vt {
 
 namespace {
 
-std::atomic<int> requested{0};
-static_assert(std::atomic<int>::is_always_lock_free);
-
 extern "C" void OnStopSignal(int signal)
 {
-    int none = 0;
-    // The first signal is the one reported; a second one changes nothing.
-    requested.compare_exchange_strong(none, signal);
+    RecordStopRequest(signal);
 }
 
 }  // namespace
@@ -30,16 +23,6 @@ void CatchStopRequests()
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
-}
-
-int StopRequested()
-{
-    return requested.load(std::memory_order_relaxed);
-}
-
-int StopExitStatus(int signal)
-{
-    return 128 + signal;
 }
 
 }  // namespace vt

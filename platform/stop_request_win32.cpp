@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include <atomic>
 #include <csignal>
 
 #include "platform/stop_request.h"
@@ -8,8 +7,6 @@
 namespace vt {
 
 namespace {
-
-std::atomic<int> requested{0};
 
 // Runs on a thread of its own that the console starts: Ctrl+C is reported
 // as the interrupt signal, Ctrl+Break and closing the console as the
@@ -28,17 +25,15 @@ BOOL WINAPI OnConsoleEvent(DWORD event)
         default:
             return FALSE;
     }
-    int none = 0;
-    requested.compare_exchange_strong(none, signal);
+    RecordStopRequest(signal);
     return TRUE;
 }
 
 }  // namespace
 
-void CatchStopRequests() { SetConsoleCtrlHandler(OnConsoleEvent, TRUE); }
-
-int StopRequested() { return requested.load(std::memory_order_relaxed); }
-
-int StopExitStatus(int signal) { return 128 + signal; }
+void CatchStopRequests()
+{
+    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+}
 
 }  // namespace vt

@@ -25,7 +25,8 @@ std::optional<std::string> HomeFolder();
 // Creates the folder `dir` and every missing folder above it, each readable
 // only by the user (as the per-user data folders are). A folder that already
 // exists is fine; one that cannot be created raises EInOutError with the
-// system's code (ENOTDIR when a file stands in the way).
+// system's code (ENOTDIR when a file stands in the way) and the folder
+// it failed on.
 void CreateFolders(const std::string& dir);
 
 }  // namespace vt

@@ -46,10 +46,10 @@ void CreateFolders(const std::string& dir)
         const int code = errno;
         struct stat st {};
         if (::stat(part.c_str(), &st) == 0) {
-            if (!S_ISDIR(st.st_mode)) throw EInOutError(ENOTDIR);
+            if (!S_ISDIR(st.st_mode)) throw EInOutError(ENOTDIR, part);
             continue;
         }
-        throw EInOutError(code);
+        throw EInOutError(code, part);
     }
 }
 

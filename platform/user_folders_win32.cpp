@@ -60,10 +60,10 @@ void CreateFolders(const std::string& dir)
         const int code = LastErrno();
         const DWORD attributes = ::GetFileAttributesA(part.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES) {
-            if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) throw EInOutError(ENOTDIR);
+            if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) throw EInOutError(ENOTDIR, part);
             continue;
         }
-        throw EInOutError(code);
+        throw EInOutError(code, part);
     }
 }
 

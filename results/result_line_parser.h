@@ -14,12 +14,14 @@
 // form (blanks on the left up to the field's width and no more, an optional
 // "-", no leading zeros, exactly the field's decimals), nothing before,
 // between or after the fields. Anything else (the log's header, a line cut
-// short, a line from another program, binary junk) is not a result line.
+// short, a line from another program, binary junk) is not a result line, and
+// the reader says why.
 // Numbers of 10^15 and more, which the line would write with more digits than
 // a double holds, are not accepted either.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,6 +30,38 @@
 #include "results/scores.h"
 
 namespace vt {
+
+// Why a line is not a result line.
+enum class TLineFault : std::uint8_t {
+    None,
+    TooLong,           // longer than any result line can be
+    NotAResultLine,    // no description and disk label in front of the scores
+    ControlCharacter,  // a control character in the description or the label
+    CutShort,          // ends before its last score
+    NotANumber,        // a score's field holds something other than a number
+    NotAsWritten,      // a number, but not as the line writes it (padding, zeros, decimals)
+    MixedSeparators,   // a decimal separator other than the one of the line's first score
+    TooManyDigits,     // more digits than a double holds
+};
+
+// The longest line a result line can be: every score at its widest.
+inline constexpr std::size_t kLongestResultLine = 31 + kScoreCount * (1 + 1 + 15 + 1);
+
+// One line read in place: the texts are views into the line.
+struct TResultFields {
+    std::string_view Description;  // Windows-1251, the padding blanks removed
+    std::string_view DiskLabel;    // likewise
+    TScores Scores;
+    char DecimalSeparator = '.';  // '.' or ',', as the line was written
+    TLineFault Fault = TLineFault::None;
+    int Field = -1;  // the score (0 to 7) the fault is in, -1 for the whole line
+};
+
+// Reads one line (its bytes without the line break). Allocates nothing.
+TResultFields ReadResultLine(std::string_view line);
+
+// "cut short", "SortTime is not a number", ...: why a line was skipped.
+std::string LineFaultText(TLineFault fault, int field);
 
 // One result line read back.
 struct TResultRecord {
@@ -42,19 +76,47 @@ struct TResultRecord {
 // the line is not a result line.
 std::optional<TResultRecord> ParseResultLine(std::string_view line);
 
+// A line that is neither a result line, nor a line of the log's header, nor
+// blank.
+struct TSkippedLine {
+    std::size_t LineNumber = 0;  // 1-based
+    TLineFault Fault = TLineFault::NotAResultLine;
+    int Field = -1;
+};
+
+// Reads a log line by line, as results_log::Load splits it, and sorts each
+// line into a result line, a skipped line or one passed over: a line of the
+// five-line header wherever it stands (logs joined together repeat it), also
+// when an editor removed its trailing blanks, or a blank line. Line ends may
+// carry more than one CR (a CR LF log copied through a tool that added
+// another). A UTF-8 byte-order mark at the start says that an editor stored
+// the log as UTF-8: its lines are then read back as Windows-1251.
+class TLogLineReader {
+public:
+    enum class TKind { Result, Skipped, Passed };
+    struct TLine {
+        TKind Kind = TKind::Passed;
+        std::size_t Number = 0;  // 1-based
+        TResultFields Fields;    // its texts valid until the next call
+    };
+
+    // The next line of the log, its bytes up to (not including) the LF.
+    TLine Read(std::string_view line);
+
+private:
+    std::size_t number_ = 0;
+    bool utf8_ = false;
+    std::string converted_;
+};
+
 // A whole log read back.
 struct TParsedLog {
     std::vector<TResultRecord> Records;  // in the order of the log
-    // 1-based numbers of the lines that are neither a result line, nor a line
-    // of the log's header, nor blank.
-    std::vector<std::size_t> SkippedLines;
+    std::vector<TSkippedLine> Skipped;   // in the order of the log
 };
 
-// Every result line of `content` (a log's bytes, lines split at CR LF or a
-// lone LF as results_log::Load splits them). Lines of the five-line header,
-// wherever they stand (logs joined together repeat it), and blank lines are
-// passed over without being counted; every other line that is not a result
-// line is skipped and its number kept. Never fails.
+// Every result line of `content`, read as TLogLineReader reads it. Never
+// fails.
 TParsedLog ParseResultsLog(std::string_view content);
 
 }  // namespace vt

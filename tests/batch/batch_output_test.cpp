@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <charconv>
 
 #include "batch/batch_output.h"
@@ -21,7 +22,7 @@ TBatchReport Report(const TScores& scores)
     r.Scores = scores;
     r.Description = Ansi("Intel1466/\"Ж\", a,b");  // a quote and commas for the CSV
     r.Label = "40.0gb/";
-    r.Tests = {1, 3, 5};
+    r.Tests = {1, 2, 3, 4, 5};
     r.Vendor = "Intel";
     r.Model = "P6 (Model 14)";
     r.CpuMHz = 1466.25;
@@ -31,6 +32,18 @@ TBatchReport Report(const TScores& scores)
     r.PaintPlatform = "offscreen";
     r.FileSystem = "ext4";
     r.StorageKind = "disk";
+    r.Run = 2;
+    r.Runs = 3;
+    r.CpuBrand = "AMD EPYC 7B13 \"64\"-Core";
+    r.LogicalCpus = 8;
+    r.Hypervisor = true;
+    r.Os = "Debian GNU/Linux 12 (bookworm)";
+    r.Kernel = "Linux 6.1.0-21-amd64";
+    r.Host = "pc01";
+    r.Started = "2026-12-08T17:04:08+01:00";
+    r.LoadAverage = 0.25;
+    r.MemoryBlockMiB = 512;
+    r.Shapes = 10000;
     return r;
 }
 
@@ -90,7 +103,9 @@ TEST_P(BatchOutput, EveryFormatCarriesTheWindowsLine)
     EXPECT_EQ(FormatBatchOutput(TBatchFormat::Line, report, fs), line + "\n");
 
     // CSV: a header row and one row, the scores in fields 3 to 10.
-    const std::string csv = FormatBatchOutput(TBatchFormat::Csv, report, fs);
+    TBatchReport first = report;
+    first.Run = 1;
+    const std::string csv = FormatBatchOutput(TBatchFormat::Csv, first, fs);
     const std::size_t headerEnd = csv.find('\n');
     ASSERT_EQ(csv.back(), '\n');
     const std::vector<std::string> names = CsvFields(csv.substr(0, headerEnd));
@@ -101,11 +116,20 @@ TEST_P(BatchOutput, EveryFormatCarriesTheWindowsLine)
     TScores fromCsv;
     for (std::size_t i = 0; i < 8; ++i) *Score(fromCsv, i) = Number(row[2 + i]);
     EXPECT_EQ(FormatResultLine(fromCsv, Utf8ToCp1251(row[0]), Utf8ToCp1251(row[1]), fs), line);
-    EXPECT_EQ(row[10], "1 3 5");
+    EXPECT_EQ(row[10], "1 2 3 4 5");
     EXPECT_EQ(Number(row[13]), 1466.25);
     EXPECT_EQ(row[15], "40.0");
     EXPECT_EQ(row[17], "offscreen");
     EXPECT_EQ(row[18], "ext4");
+    EXPECT_EQ(row[20], "1");
+    EXPECT_EQ(row[21], "3");
+    EXPECT_EQ(row[22], "AMD EPYC 7B13 \"64\"-Core");
+    EXPECT_EQ(row[24], "true");
+    EXPECT_EQ(row[28], "2026-12-08T17:04:08+01:00");
+    EXPECT_EQ(row[29], "0.25");
+    EXPECT_EQ(row[30], "512");
+    // A later run's row comes without the header.
+    EXPECT_EQ(FormatBatchOutput(TBatchFormat::Csv, report, fs).find(names[0]), std::string::npos);
 
     // JSON: one object, read with a real parser.
     const std::string json = FormatBatchOutput(TBatchFormat::Json, report, fs);
@@ -118,7 +142,20 @@ TEST_P(BatchOutput, EveryFormatCarriesTheWindowsLine)
     EXPECT_EQ(FormatResultLine(fromJson, Utf8ToCp1251(o["description"].toString().toStdString()),
                                Utf8ToCp1251(o["disk_label"].toString().toStdString()), fs),
               line);
-    EXPECT_EQ(o["tests"].toArray(), QJsonArray({1, 3, 5}));
+    EXPECT_EQ(o["tests"].toArray(), QJsonArray({1, 2, 3, 4, 5}));
+    EXPECT_EQ(json.find('\n'), json.size() - 1);  // one object per line
+    EXPECT_EQ(o["run"].toInt(), 2);
+    EXPECT_EQ(o["runs"].toInt(), 3);
+    EXPECT_EQ(o["cpu_brand"].toString(), QStringLiteral("AMD EPYC 7B13 \"64\"-Core"));
+    EXPECT_EQ(o["logical_cpus"].toInt(), 8);
+    EXPECT_EQ(o["hypervisor"].toBool(), true);
+    EXPECT_EQ(o["os"].toString(), QStringLiteral("Debian GNU/Linux 12 (bookworm)"));
+    EXPECT_EQ(o["kernel"].toString(), QStringLiteral("Linux 6.1.0-21-amd64"));
+    EXPECT_EQ(o["host"].toString(), QStringLiteral("pc01"));
+    EXPECT_EQ(o["started"].toString(), QStringLiteral("2026-12-08T17:04:08+01:00"));
+    EXPECT_EQ(o["load_average"].toDouble(), 0.25);
+    EXPECT_EQ(o["memory_block_mib"].toInt(), 512);
+    EXPECT_EQ(o["shapes"].toInt(), 10000);
     EXPECT_EQ(o["memory_mib"].toInt(), 256);
     EXPECT_EQ(o["paint_platform"].toString(), QStringLiteral("offscreen"));
     EXPECT_EQ(o["storage_kind"].toString(), QStringLiteral("disk"));
@@ -141,6 +178,66 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(std::get<0>(info.param).name) +
                (std::get<1>(info.param).DecimalSeparator == ',' ? "_comma" : "_point");
     });
+
+// Only the scores of the tests that ran are figures; the others, and the
+// figures of tests that did not run, are empty in CSV and null in JSON, while
+// the result line keeps its zeros.
+TEST(BatchOutputNulls, ScoresOfTestsNotRunAreNull)
+{
+    const struct {
+        const char* name;
+        std::vector<int> tests;
+        std::vector<std::string> figures;  // the fields that hold figures
+    } rows[] = {
+        {"lists", {1}, {"ListCreateTime", "SortTime", "SortOutputTime"}},
+        {"cycles", {2}, {"CyclesPerSec"}},
+        {"shapes", {3}, {"DrawTime", "shapes"}},
+        {"file", {4}, {"HddSpeed"}},
+        {"memory", {5}, {"FillMemSpeed", "ReadMemSpeed", "memory_block_mib"}},
+        {"memory and cycles",
+         {5, 2},
+         {"FillMemSpeed", "ReadMemSpeed", "memory_block_mib", "CyclesPerSec"}},
+    };
+    const std::vector<std::string> optional = {
+        "ListCreateTime", "SortTime", "SortOutputTime", "FillMemSpeed",     "ReadMemSpeed",
+        "CyclesPerSec",   "DrawTime", "HddSpeed",       "memory_block_mib", "shapes"};
+    const FormatSettings fs{'.', ','};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TBatchReport r = Report({1, 2, 3, 4, 5, 6, 7, 8});
+        r.Run = 1;
+        r.Tests = row.tests;
+        if (!Ran(r, 5)) r.MemoryBlockMiB.reset();
+        if (!Ran(r, 3)) r.Shapes.reset();
+        const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(FormatBatchOutput(
+                                                          TBatchFormat::Json, r, fs)))
+                                  .object();
+        const std::string csv = FormatBatchOutput(TBatchFormat::Csv, r, fs);
+        const std::size_t headerEnd = csv.find('\n');
+        const std::vector<std::string> names = CsvFields(csv.substr(0, headerEnd));
+        const std::vector<std::string> cells =
+            CsvFields(csv.substr(headerEnd + 1, csv.size() - headerEnd - 2));
+        for (const std::string& name : optional) {
+            SCOPED_TRACE(name);
+            const bool figure =
+                std::find(row.figures.begin(), row.figures.end(), name) != row.figures.end();
+            EXPECT_EQ(o.value(QString::fromStdString(name)).isDouble(), figure);
+            EXPECT_EQ(o.value(QString::fromStdString(name)).isNull(), !figure);
+            const auto at = std::find(names.begin(), names.end(), name) - names.begin();
+            EXPECT_EQ(cells[static_cast<std::size_t>(at)].empty(), !figure);
+        }
+        EXPECT_EQ(FormatBatchOutput(TBatchFormat::Line, r, fs),
+                  FormatResultLine(r.Scores, r.Description, r.Label, fs) + "\n");
+    }
+}
+
+TEST(BatchOutputNulls, NoLoadAverageIsNull)
+{
+    TBatchReport r = Report({});
+    r.LoadAverage.reset();
+    const std::string json = FormatBatchOutput(TBatchFormat::Json, r, FormatSettings{'.', ','});
+    EXPECT_NE(json.find("\"load_average\": null"), std::string::npos) << json;
+}
 
 }  // namespace
 }  // namespace vt

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
@@ -11,27 +13,15 @@
 #include <QPushButton>
 #include <QTest>
 #include <fstream>
+#include <sstream>
 
 #include "app/qt_text.h"
 #include "results/log_location.h"
+#include "tests/batch/batch_process.h"
 #include "tests/widgets/window_fixture.h"
 
 namespace vt::testing {
 namespace {
-
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
-Outcome RunBatch(const QStringList& options)
-{
-    QProcess p;
-    p.start(QStringLiteral(VESKTEST_EXECUTABLE), QStringList{QStringLiteral("batch")} + options);
-    EXPECT_TRUE(p.waitForFinished(120000));
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
-}
 
 struct Exit {
     const char* name;
@@ -59,21 +49,17 @@ TEST_P(BatchExit, StatusAndMessage)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, BatchExit,
-    ::testing::Values(Exit{"help", {"--help"}, 0, ""}, Exit{"version", {"--version"}, 0, ""},
-                      Exit{"bad_option", {"--fast"}, 2, "Usage: vesktest batch"},
-                      Exit{"bad_test", {"--tests", "7"}, 2, "Usage: vesktest batch"},
-                      Exit{"count_not_a_number",
-                           {"--tests", "3", "--shapes", "abc"},
-                           1,
-                           "'abc' is not a valid integer value.\n"},
-                      Exit{"memory_not_a_number",
-                           {"--tests", "5", "--memory", "2x"},
-                           1,
-                           "'2x' is not a valid integer value.\n"},
-                      Exit{"file_missing",
-                           {"--tests", "4", "--file", "/no/such/file"},
-                           1,
-                           "Size of file must be > 1mb\n"}),
+    ::testing::Values(
+        Exit{"help", {"--help"}, 0, ""}, Exit{"version", {"--version"}, 0, ""},
+        Exit{"bad_option", {"--fast"}, 2, "Usage: vesktest batch"},
+        Exit{"bad_test", {"--tests", "7"}, 2, "Usage: vesktest batch"},
+        Exit{"count_not_a_number", {"--tests", "3", "--shapes", "abc"}, 2, "--shapes 'abc'"},
+        Exit{"memory_not_a_number", {"--tests", "5", "--memory", "2x"}, 2, "--memory '2x'"},
+        Exit{"file_missing",
+             {"--tests", "4", "--file", "/no/such/file"},
+             2,
+             "there is no such file"},
+        Exit{"line_break_in_label", {"--label", "a\nb"}, 2, "--label holds"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class BatchSave : public WindowTest {};
@@ -145,6 +131,191 @@ INSTANTIATE_TEST_SUITE_P(Table, BatchStop,
                          ::testing::Values(Stop{"interrupt", SIGINT, 130},
                                            Stop{"terminate", SIGTERM, 143}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The lines of `text`, without their CR LF or LF.
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The log's result lines, after its five header lines.
+std::vector<std::string> LogLines(const std::string& path)
+{
+    std::vector<std::string> lines = Lines(ReadBytes(path));
+    if (lines.size() < 5) return {};
+    return {lines.begin() + 5, lines.end()};
+}
+
+// Three runs after one start-up: one record per run in every format, and one
+// log line per run, the same lines the line format prints.
+TEST(BatchRepeat, OneRecordAndOneLogLinePerRun)
+{
+    for (const char* format : {"line", "csv", "json"}) {
+        SCOPED_TRACE(format);
+        QTemporaryDir dir;
+        const std::string log = dir.filePath(QStringLiteral("log.txt")).toStdString();
+        const Outcome o =
+            RunBatch({"--tests", "3,5", "--shapes", "2", "--memory", "1", "--repeat", "3",
+                      "--format", format, "--save", "--log", QString::fromStdString(log)});
+        ASSERT_EQ(o.status, 0) << o.err;
+        const std::vector<std::string> out = Lines(o.out);
+        const std::vector<std::string> saved = LogLines(log);
+        ASSERT_EQ(saved.size(), 3u);
+        if (std::string(format) == "line") {
+            EXPECT_EQ(out, saved);
+        } else if (std::string(format) == "csv") {
+            ASSERT_EQ(out.size(), 4u);
+            EXPECT_EQ(out[0].rfind("description,disk_label,", 0), 0u);
+            for (int run = 1; run <= 3; ++run)
+                EXPECT_NE(out[run].find("," + std::to_string(run) + ",3,"), std::string::npos)
+                    << out[run];
+        } else {
+            ASSERT_EQ(out.size(), 3u);
+            QString started;
+            for (int run = 1; run <= 3; ++run) {
+                const QJsonObject json =
+                    QJsonDocument::fromJson(QByteArray::fromStdString(out[run - 1])).object();
+                EXPECT_EQ(json["run"].toInt(), run);
+                EXPECT_EQ(json["runs"].toInt(), 3);
+                EXPECT_EQ(json["memory_block_mib"].toInt(), 1);
+                EXPECT_EQ(json["shapes"].toInt(), 2);
+                EXPECT_TRUE(json["CyclesPerSec"].isNull());
+                EXPECT_GE(json["started"].toString(), started);
+                started = json["started"].toString();
+            }
+        }
+    }
+}
+
+// A stop in the middle of the second run's memory passes: the first run's
+// record and log line stay, nothing of the second is printed or saved.
+TEST(BatchRepeat, StopKeepsTheFinishedRunsOnly)
+{
+    QTemporaryDir dir;
+    const std::string log = dir.filePath(QStringLiteral("log.txt")).toStdString();
+    QProcess p;
+    p.start(QStringLiteral(VESKTEST_EXECUTABLE),
+            {"batch", "--tests", "5", "--memory", "128", "--repeat", "2", "--format", "json",
+             "--save", "--log", QString::fromStdString(log)});
+    ASSERT_TRUE(p.waitForStarted());
+    QByteArray out;
+    while (!out.contains('\n') && p.state() == QProcess::Running) {
+        p.waitForReadyRead(1000);
+        out += p.readAllStandardOutput();
+    }
+    ASSERT_TRUE(out.endsWith('\n')) << p.readAllStandardError().toStdString();
+    QTest::qWait(300);  // into the second run's passes
+    QElapsedTimer stopping;
+    stopping.start();
+    ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+    ASSERT_TRUE(p.waitForFinished(60000));
+    // A figure for the reader, not a verdict: the stop is looked at between
+    // two passes of about a tenth of a second here.
+    RecordProperty("stop_ms", static_cast<int>(stopping.elapsed()));
+    EXPECT_EQ(p.exitCode(), 130);
+    out += p.readAllStandardOutput();
+    ASSERT_EQ(Lines(out.toStdString()).size(), 1u);
+    EXPECT_EQ(QJsonDocument::fromJson(out).object()["run"].toInt(), 1);
+    EXPECT_EQ(LogLines(log).size(), 1u);
+}
+
+// A log that cannot be written: the window's message, the file and the
+// system's reason. A link whose target is missing is followed where the
+// target's folder exists.
+TEST(BatchSaveFailure, NamesTheFileAndTheReason)
+{
+    QTemporaryDir dir;
+    const QString base = dir.path() + "/";
+    const struct {
+        const char* name;
+        const char* link;  // the log is a link to this
+        int status;
+        std::string message;
+    } rows[] = {
+        {"link to a missing file", "made.txt", 0, ""},
+        {"link into a missing folder", "none/made.txt", 1,
+         "I/O error 2. " + base.toStdString() + "log1 (its link leads to " + base.toStdString() +
+             "none/made.txt): No such file or directory\n"},
+        {"full disk", "/dev/full", 1,
+         "I/O error 28. " + base.toStdString() + "log2: No space left on device\n"},
+    };
+    int n = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString log = base + "log" + QString::number(n++);
+        ASSERT_TRUE(QFile::link(QString::fromLatin1(row.link), log));
+        const Outcome o = RunBatch({"--tests", "3", "--shapes", "1", "--save", "--log", log});
+        EXPECT_EQ(o.status, row.status);
+        EXPECT_EQ(o.err, row.message);
+        if (row.status == 0) {
+            EXPECT_EQ(LogLines(base.toStdString() + row.link), Lines(o.out));
+        }
+    }
+}
+
+// Standard output that cannot be written: status 1 with the reason, and the
+// finished run is saved all the same.
+TEST(BatchOutputFailure, StatusOneWithTheReasonAndTheRunSaved)
+{
+    const struct {
+        const char* name;
+        const char* script;  // "" for standard output on /dev/full
+        const char* reason;
+    } rows[] = {
+        {"full disk", "", "No space left on device"},
+        {"closed descriptor", R"(exec "$0" batch "$@" >&-)", "Bad file descriptor"},
+        {"reader gone", R"("$0" batch "$@" | true; exit "${PIPESTATUS[0]}")", "Broken pipe"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        const QString log = dir.filePath(QStringLiteral("log.txt"));
+        const QStringList options = {"--tests", "3", "--shapes", "1", "--save", "--log", log};
+        ChildSetup toFull;
+        toFull.standardOutputFile = QStringLiteral("/dev/full");
+        const Outcome o = *row.script ? RunBatchInShell(QString::fromLatin1(row.script), options)
+                                      : RunBatch(options, toFull);
+        EXPECT_EQ(o.status, 1);
+        EXPECT_EQ(o.err, std::string("vesktest batch: cannot write standard output: ") +
+                             row.reason + "\n");
+        EXPECT_EQ(LogLines(log.toStdString()).size(), 1u);
+    }
+}
+
+// A text longer than the result line keeps gets one warning line, where the
+// line is printed or saved; CSV and JSON carry it whole.
+TEST(BatchCut, WarnsOnceWhereTheLineCutsAText)
+{
+    const std::string description = "Office PC/Ryzen 5 5600 with 32 GiB";
+    const struct {
+        const char* name;
+        QStringList options;
+        std::string warning;
+    } rows[] = {
+        {"line",
+         {"--format", "line"},
+         "vesktest batch: the line keeps 22 characters of the description: "
+         "\"Office PC/Ryzen 5 5600\"\n"
+         "vesktest batch: the line keeps 8 characters of the disk label: "
+         "\"SSD 1TB \"\n"},
+        {"json", {"--format", "json"}, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Outcome o =
+            RunBatch(QStringList{"--tests", "3", "--shapes", "1", "--description",
+                                 QString::fromStdString(description), "--label", "SSD 1TB NVMe"} +
+                     row.options);
+        EXPECT_EQ(o.status, 0);
+        EXPECT_EQ(o.err, row.warning);
+    }
+}
 
 }  // namespace
 }  // namespace vt::testing

@@ -208,3 +208,52 @@ TEST(TMemoryBlock, AllocatorRefusalIsOutOfMemory)
 
 }  // namespace
 }  // namespace vt
+
+namespace vt {
+namespace {
+
+// A stop request ends the passes where it is seen, between two passes: the
+// part under way gives no figure, later parts do not run, and the block is
+// released on the way out.
+TEST(RunMemoryPasses, StopRequestEndsThePassesBetweenTwo)
+{
+    const struct {
+        const char* name;
+        int setBeforeFills;  // 0: none
+        int setAfterFills;   // in the Filled step; 0: none
+        bool filled, counted;
+    } rows[] = {
+        {"none", 0, 0, true, true},
+        {"before the fills", 2, 0, false, false},
+        {"after the fills", 0, 15, true, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::atomic<int> flag{row.setBeforeFills};
+        int ticks = 0;
+        bool filled = false, counted = false;
+        TMemoryTestSteps steps;
+        steps.Stop = &flag;
+        steps.Filled = [&](long double) {
+            filled = true;
+            flag = row.setAfterFills;
+        };
+        steps.Counted = [&](long double) { counted = true; };
+        int signal = 0;
+        try {
+            TMemoryBlock block(2 * kMiB);
+            EXPECT_EQ(RunMemoryPasses(
+                          block, 3, [&] { return std::uint32_t(ticks += 10); }, steps),
+                      0);
+        } catch (const TStopRequest& stop) {
+            signal = stop.Signal;
+        }
+        EXPECT_EQ(signal, row.setBeforeFills + row.setAfterFills);
+        EXPECT_EQ(filled, row.filled);
+        EXPECT_EQ(counted, row.counted);
+        EXPECT_EQ(TMemoryBlock::Live(), 0);
+    }
+}
+
+}  // namespace
+}  // namespace vt

@@ -129,6 +129,48 @@ TEST_F(ResultsLogTest, AppendFailuresCarryTheSystemCode)
     EXPECT_EQ(ReadBytes(Path("afile")), "x");
 }
 
+// A log name that is a symbolic link: a missing target is created (with
+// the header) where its folder exists; where it does not, or where the links
+// go round, Save fails at once with an error naming the file, never spins.
+TEST_F(ResultsLogTest, LinkedLogIsFollowedAndNeverSpins)
+{
+    ASSERT_EQ(mkdir(Path("data").c_str(), 0755), 0);
+    const struct {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> links;  // link, its target
+        std::string created;  // the file that must hold the header and the line
+        int code;             // else the error
+        std::string failedOn;
+    } rows[] = {
+        {"absolute target", {{"log", Path("data/abs.txt")}}, Path("data/abs.txt"), 0, ""},
+        {"relative target", {{"log", "data/rel.txt"}}, Path("data/rel.txt"), 0, ""},
+        {"chain of links",
+         {{"log", "l2"}, {"l2", "data/chain.txt"}},
+         Path("data/chain.txt"),
+         0,
+         ""},
+        {"target folder missing", {{"log", "none/x.txt"}}, "", ENOENT, Path("none/x.txt")},
+        {"links in a ring", {{"log", "l2"}, {"l2", "log"}}, "", ELOOP, Path("log")},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        for (const auto& [link, target] : row.links) {
+            unlink(Path(link).c_str());
+            ASSERT_EQ(symlink(target.c_str(), Path(link).c_str()), 0);
+        }
+        alarm(20);  // a Save that spins ends the test instead of hanging it
+        try {
+            results_log::Append(Path("log"), "line");
+            EXPECT_EQ(row.code, 0) << "no error";
+            EXPECT_EQ(ReadBytes(row.created), HeaderBytes() + "line\r\n");
+        } catch (const EInOutError& e) {
+            EXPECT_EQ(e.ErrorCode(), row.code);
+            EXPECT_EQ(e.Path(), row.failedOn);
+        }
+        alarm(0);
+    }
+}
+
 // A write cut short by the file-size limit: the lines written before stay,
 // and the error names the system's code.
 TEST_F(ResultsLogTest, WriteFailureKeepsTheLinesBefore)

@@ -144,6 +144,34 @@ TEST_F(ResultsPageTest, UnwritableLogShowsTheSystemCodeAndChangesNothing)
     }
 }
 
+// Save through a log name that is a link whose target is missing: the
+// target is made where its folder exists, else the error box shows at once.
+TEST_F(ResultsPageTest, LinkedLogWithoutItsTargetIsCreatedOrReported)
+{
+    const struct {
+        const char* name;
+        const char* target;  // relative to the executable's folder
+        bool created;
+    } rows[] = {{"target folder exists", "kept.txt", true},
+                {"target folder missing", "none/kept.txt", false}};
+    auto& w = Open();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        dialogs.boxes.clear();
+        std::filesystem::remove(LogPath());
+        std::filesystem::create_symlink(row.target, LogPath());
+        Save();
+        if (row.created) {
+            EXPECT_TRUE(dialogs.boxes.empty());
+            EXPECT_EQ(ReadBytes(ExeDir() + row.target),
+                      ExpectedHeaderBytes() + w.FormatResultLine() + "\r\n");
+        } else {
+            EXPECT_EQ(dialogs.Errors(),
+                      std::vector<QString>{QStringLiteral("I/O error %1.").arg(ENOENT)});
+        }
+    }
+}
+
 TEST_F(ResultsPageTest, FullDiskShowsTheSystemCodeAndKeepsTheSavedLines)
 {
     Open();

@@ -1,4 +1,4 @@
-#include "commands/command_line.h"
+#include "entry/command_line.h"
 
 #include <cstdio>
 #include <cstring>

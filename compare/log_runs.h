@@ -1,0 +1,86 @@
+// The result lines of results logs, read for comparison.
+//
+// A log is read in pieces, never whole, and each result line is kept in a
+// compact form (its scores, the line number and its description and label
+// by number), so that a log of a million lines costs about 80 MB. A log
+// once read is never changed: the Compare window shares it between its
+// thread and the thread that compares.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "results/result_line_parser.h"
+
+namespace vt {
+
+// A description and disk label as the machine's name: Windows-1251, blanks
+// removed at both ends.
+struct TMachineName {
+    std::string Description;
+    std::string Label;
+};
+
+// One result line.
+struct TRunLine {
+    std::array<double, kScoreCount> Scores;
+    std::uint32_t Name;        // index into TLogRuns::Names
+    std::uint32_t LineNumber;  // 1-based
+};
+
+// One log as read.
+struct TLogRuns {
+    QString Path;       // as given
+    QString Canonical;  // the file it names (links followed); empty when it does not exist
+    QString Error;      // why it could not be read; empty when it was
+    std::vector<TSkippedLine> Skipped;
+    std::vector<TMachineName> Names;  // the distinct names of its lines
+    std::deque<TRunLine> Lines;       // in the order of the log
+};
+
+using TLogList = std::vector<std::shared_ptr<const TLogRuns>>;
+
+// Reads the log at `path` piece by piece and calls `onLine` for every line
+// in order (result lines, skipped lines and lines passed over alike). Returns
+// why the file could not be read (opened, or read to its end), empty when it
+// was; the lines before a failed read have been given to `onLine`.
+QString ReadLogLines(const QString& path,
+                     const std::function<void(const TLogLineReader::TLine&)>& onLine);
+
+// Reads the log at `path`. Never throws: a file that cannot be read keeps
+// its error in Error and the lines read before the failure.
+std::shared_ptr<TLogRuns> LoadLogRuns(const QString& path);
+
+// The file `path` names, for telling whether two paths name one log: its
+// canonical path, or the clean absolute path when it does not exist.
+QString LogIdentity(const QString& path);
+
+// `paths` without those that name a log already in `open` (paths) or named
+// earlier in `paths`, in order; those are added to `repeated` as given.
+QStringList LogsToRead(const QStringList& paths, const QStringList& open, QStringList& repeated);
+
+// The names that tell the logs apart: for each path the shortest tail of
+// its absolute path (whole folders) that no other path in `paths` ends in.
+// "pc1/Result3.txt" and "pc2/Result3.txt" beside each other, "Result3.txt"
+// alone. Paths that name one file get one name.
+QStringList ShortestLogNames(const QStringList& paths);
+
+// "line 7: cut short", the reason a line was skipped.
+QString SkippedLineText(const TSkippedLine& line);
+
+// What a user must hear about a log named `name`: that it could not be read
+// and why; each skipped line with its reason (the first `shown` of them, then
+// how many more); that it holds no result lines. Empty for a log read whole
+// with nothing skipped.
+QStringList LogMessages(const QString& name, const QString& error,
+                        const std::vector<TSkippedLine>& skipped, std::size_t results,
+                        std::size_t shown);
+
+}  // namespace vt

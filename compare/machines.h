@@ -1,0 +1,76 @@
+// Result lines grouped into machines.
+//
+// A machine is what a user measured several times: by default the lines
+// with the same description and disk label (blanks at either end do not
+// count), from whichever log they come; or one machine per log; or one per
+// line. Machines are numbered in the order their first line appears (logs in
+// the order given, lines in the order of each log, which is the order they
+// were measured in).
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "compare/log_runs.h"
+
+namespace vt {
+
+enum class TGroupBy { Description, File, Line };
+
+// "description", "file", "line" and back.
+const char* GroupByWord(TGroupBy by);
+std::optional<TGroupBy> GroupByFromWord(const QString& word);
+
+// Where a result line is kept: the log's index in the list and the line's
+// index in that log.
+struct TLineRef {
+    std::uint32_t Log;
+    std::uint32_t Index;
+};
+
+struct TMachine {
+    QString Description;          // UTF-8; for machines by file the log's name
+    QString Label;                // UTF-8; empty for machines by file
+    std::uint32_t Log = 0;        // the log of its first line
+    std::uint32_t FirstLine = 0;  // the line number of its first line
+    std::uint32_t Begin = 0;      // its lines: Lines[Begin, End) of the grouping
+    std::uint32_t End = 0;
+    std::size_t Runs() const { return End - Begin; }
+};
+
+struct TGrouping {
+    TGroupBy By = TGroupBy::Description;
+    QStringList LogNames;  // the names that tell the logs apart, as ShortestLogNames gives them
+    std::vector<TMachine> Machines;
+    std::vector<TLineRef> Lines;  // machine by machine, each in log order
+};
+
+TGrouping GroupMachines(const TLogList& logs, TGroupBy by);
+
+// The machine as one text: "description / label", "description" without a
+// label, the log's name by file; by line its log and line number follow.
+QString MachineTitle(const TGrouping& grouping, std::size_t machine);
+
+// "pc1/Result3.txt:7", where the machine's first line stands.
+QString FirstLineText(const TGrouping& grouping, std::size_t machine);
+
+// The runs of a machine, score by score, in log order: its lines' values of
+// each score that are measurements (above zero). `out` is reused.
+using TMachineRuns = std::array<std::vector<double>, kScoreCount>;
+void MachineRuns(const TLogList& logs, const TGrouping& grouping, std::size_t machine,
+                 TMachineRuns& out);
+
+// The machine `name` chooses: its number in the table (1-based), its
+// description, its description and label ("description/label" or
+// "description / label"), or, by file, the log's name. Blanks at
+// either end do not count. Nothing with `error` set when no machine or more
+// than one is meant.
+std::optional<std::size_t> FindMachine(const TGrouping& grouping, const QString& name,
+                                       QString& error);
+
+}  // namespace vt

@@ -1,0 +1,32 @@
+// The machine a run measured, as a comparison across machines needs it
+// named: the processor's own brand string beside the model table's name
+// (which current processors all share: "P6 (Model 15)", "Unknown AMD
+// Chip"), its logical processors, whether it runs under a hypervisor, the
+// operating system, kernel and host name.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "platform/cpu_x86.h"
+
+namespace vt {
+
+struct TMachineIdentity {
+    std::string CpuBrand;  // blanks trimmed; empty without the brand leaves
+    int LogicalCpus = 1;
+    bool Hypervisor = false;  // leaf 1, ECX bit 31
+    std::string Os;
+    std::string Kernel;
+    std::string Host;
+};
+
+// This machine.
+TMachineIdentity ReadMachineIdentity();
+
+// The brand string held by the registers of leaves 0x80000002 to 0x80000004
+// (EAX, EBX, ECX, EDX of each, lowest byte first): up to the first zero
+// byte, leading and trailing blanks trimmed.
+std::string BrandString(const std::array<TCpuidResult, 3>& leaves);
+
+}  // namespace vt
