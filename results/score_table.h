@@ -54,7 +54,7 @@ inline constexpr std::array<TScoreRow, 20> kScoreTable = {{
 }};
 // clang-format on
 
-inline constexpr std::size_t kScoreCount = kScoreTable.size();
+inline constexpr std::size_t kTableScoreCount = kScoreTable.size();
 
 // The tests, numbered 1 to 7; 6 and 7 are batch's and Compare's measuring,
 // not the main window's.
