@@ -12,6 +12,7 @@
 #include "batch/batch_options.h"
 #include "batch/batch_output.h"
 #include "batch/batch_progress.h"
+#include "batch/batch_record.h"
 #include "batch/batch_summary.h"
 #include "batch/batch_tests.h"
 #include "benchmarks/memory_test.h"
@@ -22,7 +23,6 @@
 #include "platform/stop_request.h"
 #include "platform/terminal.h"
 #include "results/log_location.h"
-#include "results/records_log.h"
 #include "results/result_line.h"
 #include "results/results_log.h"
 #include "sysinfo/probes.h"
@@ -73,14 +73,12 @@ std::string SaveFailureText(const EInOutError& e, const std::string& log)
 // the line included, to the records log beside it.
 void Save(const TBatchOptions& options, const TEnvironment& env, const TRunRecord& record)
 {
-    std::string log = options.Log;
+    std::string failed = options.Log;
     try {
-        if (log.empty()) log = ResultsLogPath(env.ExeDir);
-        results_log::Append(log, record.Line);
-        log = RecordsLogPathBeside(log);
-        records_log::Append(log, record);
+        const std::string log = options.Log.empty() ? ResultsLogPath(env.ExeDir) : options.Log;
+        SaveBatchRun(log, record, failed);
     } catch (const EInOutError& e) {
-        throw TBatchFailure{SaveFailureText(e, log)};
+        throw TBatchFailure{SaveFailureText(e, failed)};
     }
 }
 
@@ -115,20 +113,12 @@ int Run(const TBatchOptions& options, bool outputClosed)
     // The start-up probes, once, in the order and with the rounding of the
     // window's start-up sequence, the clock measurement included.
     step("start-up", "probing the machine");
-    TRunRecord report;
     TStartupFacts startup;
     startup.TotalPhysMem = env.ReadTotalPhysMem();
     startup.Cpu = env.GetCPUInfo();
     startup.CpuMHz = env.MeasureCpuMHz();
     const std::int64_t totalPhysMem = startup.TotalPhysMem;
-    const std::string mhzText = IntToStr(RoundHalfEven(startup.CpuMHz));
-    FillMachineFacts(report, env, startup);
-    report.Description =
-        options.Description.value_or(Cp1251ToUtf8(startup.Cpu.Vendor + mhzText + "/"));
-    report.Label =
-        options.Label.value_or(Cp1251ToUtf8(env.TotalDiskSizeText(env.Format, true) + "gb/"));
-    report.Tests = options.Tests;
-    report.Runs = options.Repeat;
+    TRunRecord report = BatchRecord(env, options, startup);
     if (options.Format == TBatchFormat::Line || options.Save) {
         WarnIfChanged(progress, "description", report.Description, kDescriptionWidth);
         WarnIfChanged(progress, "disk label", report.Label, kDiskLabelWidth);
