@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/cp1251.h"
+#include "results/csv.h"
 #include "results/result_line.h"
 #include "results/run_record_json.h"
 
@@ -45,13 +46,10 @@ std::string FormatBatchOutput(TBatchFormat format, const TRunRecord& record,
 {
     if (format == TBatchFormat::Line) return BatchResultLine(record, fs) + "\n";
     if (format == TBatchFormat::Json) return RecordToJson(record) + "\n";
-    auto joined = [](const std::vector<std::string>& cells) {
-        std::string row;
-        for (std::size_t i = 0; i < cells.size(); ++i) row += (i ? "," : "") + cells[i];
-        return row + "\n";
-    };
-    const std::string row = joined(RecordCsvCells(record));
-    return record.Run == 1 ? joined(BatchFieldNames()) + row : row;
+    std::string out;
+    if (record.Run == 1) AppendCsvRecord(out, BatchFieldNames());
+    AppendCsvRecord(out, RecordCsvCells(record));
+    return out;
 }
 
 }  // namespace vt

@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "platform/cp1251.h"
+#include "results/csv.h"
 #include "results/score_table.h"
 
 namespace vt {
@@ -380,16 +381,6 @@ private:
     int skipped_ = 0;
 };
 
-std::string CsvQuoted(std::string_view text)
-{
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + '"';
-}
-
 class TCsvSink final : public TSink {
 public:
     std::vector<std::string> Names, Cells;
@@ -411,7 +402,7 @@ public:
     }
     void Text(const char* name, std::string_view utf8) override
     {
-        Add(name, CsvQuoted(ValidUtf8(utf8)));
+        Add(name, CsvField(ValidUtf8(utf8)));
     }
     void Bool(const char* name, bool value) override { Add(name, value ? "true" : "false"); }
     void IntList(const char* name, const std::vector<int>& values) override
@@ -419,7 +410,7 @@ public:
         std::string text;
         for (std::size_t i = 0; i < values.size(); ++i)
             text += (i ? " " : "") + std::to_string(values[i]);
-        Add(name, CsvQuoted(text));
+        Add(name, CsvField(text));
     }
     void TextList(const char* name, const std::vector<std::string>& values) override
     {
@@ -435,7 +426,7 @@ public:
         sink.CoreKinds("k", kinds);
         sink.Finish();
         // {"k": [...]} less its member name.
-        Add(name, CsvQuoted(std::string_view(json).substr(6, json.size() - 7)));
+        Add(name, CsvField(std::string_view(json).substr(6, json.size() - 7)));
     }
     void Begin(const char* name, bool) override { prefix_ = std::string(name) + "_"; }
     void End() override { prefix_.clear(); }

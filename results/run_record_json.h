@@ -32,8 +32,9 @@ std::string RecordToJson(const TRunRecord& record);
 // The CSV header row and the record's row, without line ends: the same
 // facts as the JSON, the nested objects' members prefixed with the object's
 // name ("conditions_steal_pct"), a list of numbers as one cell of numbers
-// separated by blanks ("1 2 5"), the list of core kinds as its JSON text.
-// Every record has the same columns, absent values as empty cells.
+// separated by blanks ("1 2 5"), the list of core kinds as its JSON text;
+// each cell as results/csv.h writes it. Every record has the same columns,
+// absent values as empty cells.
 std::vector<std::string> RecordCsvNames();
 std::vector<std::string> RecordCsvCells(const TRunRecord& record);
 
