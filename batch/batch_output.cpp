@@ -7,6 +7,7 @@
 #include "platform/cp1251.h"
 #include "results/csv.h"
 #include "results/result_line.h"
+#include "results/score_table.h"
 
 namespace vt {
 
@@ -77,37 +78,42 @@ std::string TestList(const std::vector<int>& tests, char separator)
     return text;
 }
 
-std::vector<TField> Fields(const TBatchReport& r)
+// Every field of a record with its name (the CSV header's and the JSON
+// member's), in order.
+std::vector<std::pair<std::string, TField>> Fields(const TBatchReport& r)
 {
     const std::string flag = r.Hypervisor ? "true" : "false";
-    std::vector<TField> fields = {Text(Cp1251ToUtf8(r.Description)), Text(Cp1251ToUtf8(r.Label))};
+    std::vector<std::pair<std::string, TField>> fields = {
+        {"description", Text(Cp1251ToUtf8(r.Description))},
+        {"disk_label", Text(Cp1251ToUtf8(r.Label))},
+    };
     // A score of a test that did not run is null: a zero would read as a
     // measurement.
-    for (const TBatchScore& score : BatchScores())
-        fields.push_back(Ran(r, score.Test) ? Number(r.Scores.*score.Value) : Null());
-    const std::vector<TField> more = {
-        {CsvField(TestList(r.Tests, ' ')), "[" + TestList(r.Tests, ',') + "]"},
-        Text(Cp1251ToUtf8(r.Vendor)),
-        Text(Cp1251ToUtf8(r.Model)),
-        Number(r.CpuMHz),
-        Integer(r.MemoryMiB),
-        {r.DiskGb, r.DiskGb},
-        Text(r.Date),
-        Text(r.PaintPlatform),
-        Text(r.FileSystem),
-        Text(r.StorageKind),
-        Integer(r.Run),
-        Integer(r.Runs),
-        Text(r.CpuBrand),
-        Integer(r.LogicalCpus),
-        {flag, flag},
-        Text(r.Os),
-        Text(r.Kernel),
-        Text(r.Host),
-        Text(r.Started),
-        Optional(r.LoadAverage),
-        Optional(r.MemoryBlockMiB),
-        Optional(r.Shapes),
+    for (const TScoreRow& row : kScoreTable)
+        fields.emplace_back(row.Name, Ran(r, row.Test) ? Number(r.Scores.*row.Value) : Null());
+    const std::vector<std::pair<std::string, TField>> more = {
+        {"tests", {CsvField(TestList(r.Tests, ' ')), "[" + TestList(r.Tests, ',') + "]"}},
+        {"cpu_vendor", Text(Cp1251ToUtf8(r.Vendor))},
+        {"cpu_model", Text(Cp1251ToUtf8(r.Model))},
+        {"cpu_mhz", Number(r.CpuMHz)},
+        {"memory_mib", Integer(r.MemoryMiB)},
+        {"disk_gb", {r.DiskGb, r.DiskGb}},
+        {"date", Text(r.Date)},
+        {"paint_platform", Text(r.PaintPlatform)},
+        {"file_system", Text(r.FileSystem)},
+        {"storage_kind", Text(r.StorageKind)},
+        {"run", Integer(r.Run)},
+        {"runs", Integer(r.Runs)},
+        {"cpu_brand", Text(r.CpuBrand)},
+        {"logical_cpus", Integer(r.LogicalCpus)},
+        {"hypervisor", {flag, flag}},
+        {"os", Text(r.Os)},
+        {"kernel", Text(r.Kernel)},
+        {"host", Text(r.Host)},
+        {"started", Text(r.Started)},
+        {"load_average", Optional(r.LoadAverage)},
+        {"memory_block_mib", Optional(r.MemoryBlockMiB)},
+        {"shapes", Optional(r.Shapes)},
     };
     fields.insert(fields.end(), more.begin(), more.end());
     return fields;
@@ -115,57 +121,13 @@ std::vector<TField> Fields(const TBatchReport& r)
 
 }  // namespace
 
-const std::array<TBatchScore, 8>& BatchScores()
-{
-    static const std::array<TBatchScore, 8> scores = {{
-        {1, "ListCreateTime", "s", &TScores::ListCreateTime},
-        {1, "SortTime", "s", &TScores::SortTime},
-        {1, "SortOutputTime", "s", &TScores::SortOutputTime},
-        {5, "FillMemSpeed", "MiB/s", &TScores::FillMemSpeed},
-        {5, "ReadMemSpeed", "MiB/s", &TScores::ReadMemSpeed},
-        {2, "CyclesPerSec", "M/s", &TScores::CyclesPerSec},
-        {3, "DrawTime", "s", &TScores::DrawTime},
-        {4, "HddSpeed", "MiB/s", &TScores::HddSpeed},
-    }};
-    return scores;
-}
-
 const std::vector<std::string>& BatchFieldNames()
 {
-    static const std::vector<std::string> names = {
-        "description",
-        "disk_label",
-        "ListCreateTime",
-        "SortTime",
-        "SortOutputTime",
-        "FillMemSpeed",
-        "ReadMemSpeed",
-        "CyclesPerSec",
-        "DrawTime",
-        "HddSpeed",
-        "tests",
-        "cpu_vendor",
-        "cpu_model",
-        "cpu_mhz",
-        "memory_mib",
-        "disk_gb",
-        "date",
-        "paint_platform",
-        "file_system",
-        "storage_kind",
-        "run",
-        "runs",
-        "cpu_brand",
-        "logical_cpus",
-        "hypervisor",
-        "os",
-        "kernel",
-        "host",
-        "started",
-        "load_average",
-        "memory_block_mib",
-        "shapes",
-    };
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> all;
+        for (const auto& [name, field] : Fields(TBatchReport{})) all.push_back(name);
+        return all;
+    }();
     return names;
 }
 
@@ -180,19 +142,18 @@ std::string FormatBatchOutput(TBatchFormat format, const TBatchReport& report,
     if (format == TBatchFormat::Line)
         return FormatResultLine(report.Scores, report.Description, report.Label, fs) + "\n";
 
-    const std::vector<TField> fields = Fields(report);
-    const std::vector<std::string>& names = BatchFieldNames();
+    const std::vector<std::pair<std::string, TField>> fields = Fields(report);
     std::string out;
     if (format == TBatchFormat::Csv) {
-        if (report.Run == 1) AppendCsvRecord(out, names);
+        if (report.Run == 1) AppendCsvRecord(out, BatchFieldNames());
         std::vector<std::string> row;
-        for (const TField& field : fields) row.push_back(field.Csv);
+        for (const auto& [name, field] : fields) row.push_back(field.Csv);
         AppendCsvRecord(out, row);
         return out;
     }
     out = "{";
-    for (std::size_t i = 0; i < fields.size(); ++i)
-        out += (i ? ", " : "") + JsonQuoted(names[i]) + ": " + fields[i].Json;
+    for (const auto& [name, field] : fields)
+        out += (out.size() > 1 ? ", " : "") + JsonQuoted(name) + ": " + field.Json;
     return out + "}\n";
 }
 

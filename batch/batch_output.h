@@ -7,7 +7,6 @@
 // null in JSON.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -53,17 +52,9 @@ struct TBatchReport {
     std::optional<std::int32_t> Shapes;
 };
 
-// The eight scores in the result line's order, each with the test that
-// measures it, its name in the header and its unit.
-struct TBatchScore {
-    int Test;
-    const char* Name;
-    const char* Unit;
-    double TScores::*Value;
-};
-const std::array<TBatchScore, 8>& BatchScores();
-
-// The header row and the names of the JSON object's members, in order.
+// The header row and the names of the JSON object's members, in order: the
+// description and label, every score of the score table in its order, then
+// the run's other fields.
 const std::vector<std::string>& BatchFieldNames();
 
 // Whether `test` is among the tests the report ran.

@@ -12,6 +12,7 @@
 #include "batch/batch_output.h"
 #include "platform/cp1251.h"
 #include "results/result_line.h"
+#include "results/score_table.h"
 
 namespace vt {
 namespace {
@@ -113,21 +114,32 @@ TEST_P(BatchOutput, EveryFormatCarriesTheWindowsLine)
         CsvFields(csv.substr(headerEnd + 1, csv.size() - headerEnd - 2));
     ASSERT_EQ(names, BatchFieldNames());
     ASSERT_EQ(row.size(), names.size());
+    // Every score of the score table, in its order, after the two texts.
+    ASSERT_GE(names.size(), 2 + kTableScoreCount);
+    for (std::size_t i = 0; i < kTableScoreCount; ++i) EXPECT_EQ(names[2 + i], kScoreTable[i].Name);
     TScores fromCsv;
     for (std::size_t i = 0; i < 8; ++i) *Score(fromCsv, i) = Number(row[2 + i]);
     EXPECT_EQ(FormatResultLine(fromCsv, Utf8ToCp1251(row[0]), Utf8ToCp1251(row[1]), fs), line);
-    EXPECT_EQ(row[10], "1 2 3 4 5");
-    EXPECT_EQ(Number(row[13]), 1466.25);
-    EXPECT_EQ(row[15], "40.0");
-    EXPECT_EQ(row[17], "offscreen");
-    EXPECT_EQ(row[18], "ext4");
-    EXPECT_EQ(row[20], "1");
-    EXPECT_EQ(row[21], "3");
-    EXPECT_EQ(row[22], "AMD EPYC 7B13 \"64\"-Core");
-    EXPECT_EQ(row[24], "true");
-    EXPECT_EQ(row[28], "2026-12-08T17:04:08+01:00");
-    EXPECT_EQ(row[29], "0.25");
-    EXPECT_EQ(row[30], "512");
+    auto cell = [&](const std::string& name) {
+        const auto at = std::find(names.begin(), names.end(), name) - names.begin();
+        return at < static_cast<std::ptrdiff_t>(row.size()) ? row[static_cast<std::size_t>(at)]
+                                                            : std::string("(none)");
+    };
+    EXPECT_EQ(cell("tests"), "1 2 3 4 5");
+    EXPECT_EQ(Number(cell("cpu_mhz")), 1466.25);
+    EXPECT_EQ(cell("disk_gb"), "40.0");
+    EXPECT_EQ(cell("paint_platform"), "offscreen");
+    EXPECT_EQ(cell("file_system"), "ext4");
+    EXPECT_EQ(cell("run"), "1");
+    EXPECT_EQ(cell("runs"), "3");
+    EXPECT_EQ(cell("cpu_brand"), "AMD EPYC 7B13 \"64\"-Core");
+    EXPECT_EQ(cell("hypervisor"), "true");
+    EXPECT_EQ(cell("started"), "2026-12-08T17:04:08+01:00");
+    EXPECT_EQ(cell("load_average"), "0.25");
+    EXPECT_EQ(cell("memory_block_mib"), "512");
+    // The figures of tests 6 and 7, which these runs did not run, are empty.
+    EXPECT_EQ(cell("CyclesPerSecAll"), "");
+    EXPECT_EQ(cell("DiskRnd4KQ1Write"), "");
     // A later run's row comes without the header.
     EXPECT_EQ(FormatBatchOutput(TBatchFormat::Csv, report, fs).find(names[0]), std::string::npos);
 
