@@ -5,21 +5,12 @@
 #include <cstdio>
 
 #include "platform/cp1251.h"
+#include "results/csv.h"
 #include "results/result_line.h"
 
 namespace vt {
 
 namespace {
-
-std::string CsvQuoted(const std::string& text)
-{
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + '"';
-}
 
 std::string JsonQuoted(const std::string& text)
 {
@@ -48,7 +39,7 @@ struct TField {
 
 TField Text(const std::string& utf8)
 {
-    return {CsvQuoted(utf8), JsonQuoted(utf8)};
+    return {CsvField(utf8), JsonQuoted(utf8)};
 }
 
 TField Null()
@@ -95,7 +86,7 @@ std::vector<TField> Fields(const TBatchReport& r)
     for (const TBatchScore& score : BatchScores())
         fields.push_back(Ran(r, score.Test) ? Number(r.Scores.*score.Value) : Null());
     const std::vector<TField> more = {
-        {CsvQuoted(TestList(r.Tests, ' ')), "[" + TestList(r.Tests, ',') + "]"},
+        {CsvField(TestList(r.Tests, ' ')), "[" + TestList(r.Tests, ',') + "]"},
         Text(Cp1251ToUtf8(r.Vendor)),
         Text(Cp1251ToUtf8(r.Model)),
         Number(r.CpuMHz),
@@ -193,12 +184,11 @@ std::string FormatBatchOutput(TBatchFormat format, const TBatchReport& report,
     const std::vector<std::string>& names = BatchFieldNames();
     std::string out;
     if (format == TBatchFormat::Csv) {
-        if (report.Run == 1) {
-            for (std::size_t i = 0; i < names.size(); ++i) out += (i ? "," : "") + names[i];
-            out += "\n";
-        }
-        for (std::size_t i = 0; i < fields.size(); ++i) out += (i ? "," : "") + fields[i].Csv;
-        return out + "\n";
+        if (report.Run == 1) AppendCsvRecord(out, names);
+        std::vector<std::string> row;
+        for (const TField& field : fields) row.push_back(field.Csv);
+        AppendCsvRecord(out, row);
+        return out;
     }
     out = "{";
     for (std::size_t i = 0; i < fields.size(); ++i)

@@ -231,6 +231,32 @@ TEST(BatchOutputNulls, ScoresOfTestsNotRunAreNull)
     }
 }
 
+// Batch's CSV keeps a text that a spreadsheet would take for a formula as
+// text, as Compare's CSV does; JSON carries it as it is.
+TEST(BatchOutputCsv, FormulaTextsStayText)
+{
+    const struct {
+        std::string description, csv;
+    } rows[] = {
+        {"=1+2", "'=1+2"},
+        {"-lab", "'-lab"},
+        {"@cmd,x", "\"'@cmd,x\""},
+        {"PC 1", "PC 1"},
+    };
+    const FormatSettings fs{'.', ','};
+    for (const auto& row : rows) {
+        TBatchReport r = Report({});
+        r.Run = 2;
+        r.Description = row.description;
+        const std::string csv = FormatBatchOutput(TBatchFormat::Csv, r, fs);
+        EXPECT_EQ(csv.rfind(row.csv + ",", 0), 0u) << csv;
+        const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(FormatBatchOutput(
+                                                          TBatchFormat::Json, r, fs)))
+                                  .object();
+        EXPECT_EQ(o["description"].toString().toStdString(), row.description);
+    }
+}
+
 TEST(BatchOutputNulls, NoLoadAverageIsNull)
 {
     TBatchReport r = Report({});
