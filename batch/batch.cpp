@@ -1,6 +1,7 @@
 #include "batch/batch.h"
 
 #include <QGuiApplication>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <new>
@@ -13,8 +14,10 @@
 #include "batch/batch_progress.h"
 #include "batch/batch_summary.h"
 #include "batch/batch_tests.h"
+#include "benchmarks/every_core.h"
 #include "benchmarks/memory_test.h"
 #include "platform/cp1251.h"
+#include "platform/cpu_layout.h"
 #include "platform/file_system_type.h"
 #include "platform/local_time.h"
 #include "platform/machine.h"
@@ -93,8 +96,13 @@ void WarnIfCut(TBatchProgress& progress, const char* field, const std::string& t
 int Run(const TBatchOptions& options, bool outputClosed)
 {
     TEnvironment env = TEnvironment::System();
+    const bool everyCore =
+        std::find(options.Tests.begin(), options.Tests.end(), 6) != options.Tests.end();
+    // The CPUs test 6 may use, read once: a layout the system cannot give
+    // ends the run before anything is measured.
+    const TCpuLayout layout = everyCore ? ReadCpuLayout() : TCpuLayout{};
     int parts = 0;
-    for (const int test : options.Tests) parts += BatchTestParts(test);
+    for (const int test : options.Tests) parts += BatchTestParts(test, layout);
     TBatchProgress progress(StandardErrorIsTerminal(), 1 + options.Repeat * parts);
     const TBatchStep step = [&](const char* test, const std::string& part) {
         CheckStopRequest();
@@ -162,8 +170,14 @@ int Run(const TBatchOptions& options, bool outputClosed)
                 case 5:
                     report.MemoryBlockMiB = tests.Memory(report.Scores, memory, step);
                     break;
+                case 6:
+                    report.EveryCore = tests.EveryCore(report.Scores, layout, memory, step);
+                    break;
             }
         }
+        if (report.EveryCore)
+            report.EveryCore->Scaling =
+                EveryCoreScaling(report.Scores.CyclesPerSecAll, report.Scores.CyclesPerSec);
         CheckStopRequest();
 
         // The run is finished: from here on nothing stops it, so the record
@@ -179,7 +193,9 @@ int Run(const TBatchOptions& options, bool outputClosed)
     }
     progress.Clear();
     if (options.Repeat > 1 && StandardErrorIsTerminal())
-        std::fputs(BatchSummary(finished, options.Tests).c_str(), stderr);
+        std::fputs(
+            BatchSummary(finished, options.Tests, static_cast<int>(layout.Cpus.size())).c_str(),
+            stderr);
     return 0;
 }
 
