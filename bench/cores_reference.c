@@ -8,8 +8,10 @@
  *       register); prints the total M iterations/s: threads x COUNT / time.
  *   cores_reference memory MIB PASSES CPU...
  *       one block of MIB MiB split into a slice per thread, each slice first
- *       written by its thread; PASSES memset passes, then PASSES passes that
- *       sum the slice's 64-bit words; prints the two MiB/s, fill then sum.
+ *       written by its thread; PASSES memset passes, PASSES passes that sum
+ *       the slice's 64-bit words, and PASSES counting passes of one loop
+ *       step per byte of the slice, touching no memory (the pass the memory
+ *       test times); prints the three MiB/s: fill, sum, count.
  */
 #define _GNU_SOURCE
 #include <pthread.h>
@@ -31,7 +33,7 @@ static size_t slice_bytes;
 static volatile uint64_t sums[MAX_THREADS];
 static int cpus[MAX_THREADS];
 static int threads;
-static int phase; /* 0 fill, 1 sum */
+static int phase; /* 0 fill, 1 sum, 2 count */
 
 static double now_ns(void)
 {
@@ -73,6 +75,8 @@ static void* worker(void* arg)
             memset(mine, 0xA5, slice_bytes);
             __asm__ volatile("" : : "r"(mine) : "memory");
         }
+    } else if (phase == 2) {
+        for (int p = 0; p < passes; ++p) count_down((long long)slice_bytes);
     } else {
         uint64_t sum = 0;
         const uint64_t* words = (const uint64_t*)mine;
@@ -130,7 +134,10 @@ int main(int argc, char** argv)
     const double fill = run_threads();
     phase = 1;
     const double sum = run_threads();
-    printf("%.6f %.6f\n", used_mib * passes / fill, used_mib * passes / sum);
+    phase = 2;
+    const double counted = run_threads();
+    printf("%.6f %.6f %.6f\n", used_mib * passes / fill, used_mib * passes / sum,
+           used_mib * passes / counted);
     free(block);
     return 0;
 }
