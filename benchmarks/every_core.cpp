@@ -73,9 +73,8 @@ std::vector<std::int64_t> EveryCoreSlices(std::int64_t wholeBytes, std::size_t t
     std::vector<std::int64_t> offsets{0};
     const auto n = static_cast<std::int64_t>(std::max<std::size_t>(threads, 1));
     const std::int64_t pages = wholeBytes / kPage;
-    // Page i of `pages` goes to the slice that holds its share; the pages are
-    // split as evenly as whole pages allow, the tail of a partial page going
-    // to the last slice.
+    // Whole pages, as evenly as they divide: the first pages % n slices take
+    // one page more. The tail of a partial page goes to the last slice.
     for (std::int64_t i = 1; i < n; ++i)
         offsets.push_back(pages / n * i * kPage + std::min(i, pages % n) * kPage);
     offsets.push_back(wholeBytes);
