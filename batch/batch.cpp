@@ -1,6 +1,7 @@
 #include "batch/batch.h"
 
 #include <QGuiApplication>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <new>
@@ -15,8 +16,10 @@
 #include "batch/batch_record.h"
 #include "batch/batch_summary.h"
 #include "batch/batch_tests.h"
+#include "benchmarks/every_core.h"
 #include "benchmarks/memory_test.h"
 #include "platform/cp1251.h"
+#include "platform/cpu_layout.h"
 #include "platform/local_time.h"
 #include "platform/machine.h"
 #include "platform/number_format.h"
@@ -102,8 +105,13 @@ void WarnIfChanged(TBatchProgress& progress, const char* field, const std::strin
 int Run(const TBatchOptions& options, bool outputClosed)
 {
     TEnvironment env = TEnvironment::System();
+    const bool everyCore =
+        std::find(options.Tests.begin(), options.Tests.end(), 6) != options.Tests.end();
+    // The CPUs test 6 may use, read once: a layout the system cannot give
+    // ends the run before anything is measured.
+    const TCpuLayout layout = everyCore ? ReadCpuLayout() : TCpuLayout{};
     int parts = 0;
-    for (const int test : options.Tests) parts += BatchTestParts(test);
+    for (const int test : options.Tests) parts += BatchTestParts(test, layout);
     TBatchProgress progress(StandardErrorIsTerminal(), 1 + options.Repeat * parts);
     // Made first, so that its thread has read the counters a second before
     // the first run begins (the start-up probes take that long).
@@ -172,9 +180,15 @@ int Run(const TBatchOptions& options, bool outputClosed)
                 case 5:
                     report.MemoryBlockMiB = tests.Memory(report.Scores, memory, step);
                     break;
+                case 6:
+                    report.EveryCore = tests.EveryCore(report.Scores, layout, memory, step);
+                    break;
             }
             testEnds();
         }
+        if (report.EveryCore)
+            report.EveryCore->Scaling =
+                EveryCoreScaling(report.Scores.CyclesPerSecAll, report.Scores.CyclesPerSec);
         CheckStopRequest();
         report.Conditions = conditions.End();
         if (!report.Conditions->Quiet)
@@ -193,7 +207,9 @@ int Run(const TBatchOptions& options, bool outputClosed)
     }
     progress.Clear();
     if (options.Repeat > 1 && StandardErrorIsTerminal())
-        std::fputs(BatchSummary(finished, options.Tests).c_str(), stderr);
+        std::fputs(
+            BatchSummary(finished, options.Tests, static_cast<int>(layout.Cpus.size())).c_str(),
+            stderr);
     return 0;
 }
 

@@ -362,5 +362,17 @@ TEST(BatchConditions, EachRunThatWasNotQuietSaysWhy)
     }
 }
 
+// Test 6 in a process allowed one CPU (taskset): the run measures, ends
+// with 0 and says on standard error that its figures are one thread's.
+TEST(BatchEveryCore, OneAllowedCpuSaysSo)
+{
+    const Outcome o = RunBatchInShell(R"(exec taskset -c 0 "$0" batch "$@")",
+                                      {"--tests", "6", "--memory", "8", "--format", "json"});
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_NE(o.err.find("only CPU 0 of "), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("the every-core figures are one thread's"), std::string::npos) << o.err;
+    EXPECT_NE(o.out.find("\"tests\": [6]"), std::string::npos) << o.out;
+}
+
 }  // namespace
 }  // namespace vt::testing
