@@ -162,6 +162,10 @@ int Run(const TBatchOptions& options, bool outputClosed)
                 case 5:
                     report.MemoryBlockMiB = tests.Memory(report.Scores, memory, step);
                     break;
+                case 7:
+                    report.Disk = tests.Disk(report.Scores, options.DiskDir, options.DiskMiB,
+                                             options.DiskSeconds, step);
+                    break;
             }
         }
         CheckStopRequest();

@@ -15,6 +15,7 @@
 
 #include "batch/batch_options.h"
 #include "platform/format_settings.h"
+#include "results/run_record.h"
 #include "results/scores.h"
 
 namespace vt {
@@ -51,6 +52,8 @@ struct TBatchReport {
     // ellipse count of test 3.
     std::optional<std::int64_t> MemoryBlockMiB;
     std::optional<std::int32_t> Shapes;
+    // Test 7's facts beside its scores.
+    std::optional<TDiskDetails> Disk;
 };
 
 // The eight scores in the result line's order, each with the test that

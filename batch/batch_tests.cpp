@@ -82,7 +82,8 @@ struct TBatchTests::THost {
 
 int BatchTestParts(int test)
 {
-    return test == 1 ? 2 : test == 5 ? 3 : 1;
+    // Test 7 writes its file, then measures eight figures.
+    return test == 1 ? 2 : test == 5 ? 3 : test == 7 ? 1 + static_cast<int>(kDiskPhases.size()) : 1;
 }
 
 const char* BatchTestName(int test)
@@ -96,6 +97,8 @@ const char* BatchTestName(int test)
             return "3. Draw Shapes";
         case 4:
             return "4. HDD Speed (File Reading)";
+        case 7:
+            return "7. Disk profile";
         default:
             return "5. FillChar & ReadChar";
     }
@@ -212,6 +215,26 @@ std::int64_t TBatchTests::Memory(TScores& scores, std::int32_t mib, const TBatch
     const std::int64_t errors = RunMemoryPasses(block, kMemoryPasses, env_.Ticks, steps);
     if (errors > 0) message_(IntToStr(errors) + " errors");
     return blockMiB;
+}
+
+TDiskDetails TBatchTests::Disk(TScores& scores, const std::string& folder, std::int64_t fileMiB,
+                               int seconds, const TBatchStep& step)
+{
+    TDiskProfileSettings settings;
+    settings.Folder = folder;
+    settings.FileMiB = fileMiB;
+    settings.MillisecondsPerFigure = seconds * 1000;
+    try {
+        const TDiskProfile profile =
+            MeasureDiskProfile(settings, env_.Ticks, &StopRequestFlag(), message_,
+                               [&](const std::string& part) { step(BatchTestName(7), part); });
+        StoreDiskScores(profile, scores);
+        return profile.Details;
+    } catch (const std::bad_alloc&) {
+        throw EFileTestFailure(EOutOfMemory().Message());
+    } catch (const EDiskProfileFailure& e) {
+        throw EFileTestFailure(e.Message());
+    }
 }
 
 std::int32_t TBatchTests::DefaultMemoryMiB() const
