@@ -121,8 +121,9 @@ struct TQueuedSource {
 };
 
 // Keeps `what.Depth` requests in flight on `queue` as described above. The
-// clock is read once before the first request, once after each wait and
-// once after the last completion. `stop` (the stop request's flag, or null)
+// clock is read once before the first request, after each wait while
+// requests are still started under a time limit, and once after the last
+// completion. `stop` (the stop request's flag, or null)
 // is looked at after each wait. A failed or short request ends the run:
 // every request in flight is waited for, then EInOutError is raised with the
 // first failure's code (ENODATA for a short read, EIO for a short write).

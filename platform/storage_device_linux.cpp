@@ -26,19 +26,19 @@ std::string Attribute(const fs::path& file)
     return line.substr(first, last - first + 1);
 }
 
-std::optional<std::string> DiskModel(const fs::path& sysRoot, fs::path disk, int depth)
+std::optional<std::string> DiskModel(fs::path disk, int depth)
 {
     std::error_code error;
     // A partition's disk is the folder above it.
     if (fs::exists(disk / "partition", error)) disk = disk.parent_path();
     for (const char* name : {"device/model", "device/name"})
         if (std::string model = Attribute(disk / name); !model.empty()) return model;
-    // A device mapped over others: the first one beneath it.
+    // A device mapped over others: the first one beneath it (each entry of
+    // slaves/ links to that device's folder, a partition's included).
     if (depth < 8) {
         for (const auto& slave : fs::directory_iterator(disk / "slaves", error)) {
-            const fs::path below =
-                fs::canonical(sysRoot / "block" / slave.path().filename(), error);
-            if (!error) return DiskModel(sysRoot, below, depth + 1);
+            const fs::path below = fs::canonical(slave.path(), error);
+            if (!error) return DiskModel(below, depth + 1);
             break;
         }
     }
@@ -55,7 +55,7 @@ std::optional<std::string> BlockDeviceModel(const std::string& sysRoot, unsigned
         fs::path(sysRoot) / "dev" / "block" / (std::to_string(major) + ":" + std::to_string(minor));
     const fs::path device = fs::canonical(link, error);
     if (error) return std::nullopt;
-    return DiskModel(sysRoot, device, 0);
+    return DiskModel(device, 0);
 }
 
 std::optional<std::string> StorageDeviceModel(const std::string& folder)
