@@ -36,26 +36,6 @@ void FillRandom(void* buffer, std::size_t bytes, std::uint64_t& state)
     }
 }
 
-// Every 4 KiB of a buffer about to be written gets its offset and a count
-// of writes in front: no two blocks the test writes are alike, so a drive
-// that keeps one copy of equal blocks still writes each.
-class TStamp {
-public:
-    void operator()(void* buffer, std::int64_t offset, std::size_t bytes)
-    {
-        auto* out = static_cast<unsigned char*>(buffer);
-        ++writes_;
-        for (std::size_t at = 0; at < bytes; at += 4096) {
-            const std::int64_t where = offset + static_cast<std::int64_t>(at);
-            std::memcpy(out + at, &where, 8);
-            std::memcpy(out + at + 8, &writes_, 8);
-        }
-    }
-
-private:
-    std::uint64_t writes_ = 0;
-};
-
 std::string Reason(int code)
 {
     return ErrnoText(code);
@@ -64,11 +44,6 @@ std::string Reason(int code)
 [[noreturn]] void Fail(const std::string& text)
 {
     throw EDiskProfileFailure(text);
-}
-
-void RaiseIfStopped(const TQueuedRun& run, const std::atomic<int>* stop)
-{
-    if (run.Stopped) throw TStopRequest{stop ? stop->load() : 0};
 }
 
 }  // namespace
@@ -105,6 +80,99 @@ TDiskFigure DiskFigure(const TQueuedRun& run)
     figure.MiBPerSec = static_cast<long double>(run.Bytes) / 1048576.0L / ms * 1000.0L;
     figure.OpsPerSec = static_cast<long double>(run.Requests) / ms * 1000.0L;
     return figure;
+}
+
+TDiskRequests::TDiskRequests(TTestFile& file, std::int64_t fileBytes, std::uint64_t seed,
+                             const TickSource& ticks, const std::atomic<int>* stop,
+                             const TQueueOpener& open)
+    : path_(file.Path()), fileBytes_(fileBytes), ticks_(ticks), stop_(stop), seed_(seed)
+{
+    // One slot per request in flight, the most any phase keeps.
+    std::size_t slotBytes = 0;
+    for (const TDiskPhase& phase : kDiskPhases)
+        slotBytes = std::max(slotBytes, phase.Block * static_cast<std::size_t>(phase.Depth));
+    if (!buffers_.Allocate(slotBytes, file.BufferAlignment())) throw EOutOfMemory();
+    dataState_ = seed ^ 0x5DEECE66DULL;
+    FillRandom(buffers_.Data(), buffers_.Size(), dataState_);
+    try {
+        queue_ = open ? open(file, kDiskMaxDepth) : file.OpenQueue(kDiskMaxDepth);
+    } catch (const EInOutError& e) {
+        Fail("The system gives no queue of uncached requests on " + path_ + ": " +
+             Reason(e.ErrorCode()));
+    }
+}
+
+TDiskRequests::~TDiskRequests() = default;
+
+void TDiskRequests::Close()
+{
+    queue_.reset();
+}
+
+TQueuedRun TDiskRequests::Run(const TQueuedRequests& what, std::function<std::int64_t()> next,
+                              bool freshData)
+{
+    TQueuedSource source;
+    source.NextOffset = std::move(next);
+    source.Buffer = [this, block = what.Bytes](int slot) -> void* {
+        return static_cast<unsigned char*>(buffers_.Data()) +
+               static_cast<std::size_t>(slot) * block;
+    };
+    source.BeforeWrite = [this, block = what.Bytes, freshData](void* buffer, std::int64_t offset) {
+        if (freshData) FillRandom(buffer, block, dataState_);
+        Stamp(buffer, offset, block);
+    };
+    TQueuedRun run;
+    try {
+        run = RunQueued(*queue_, what, source, ticks_, stop_);
+    } catch (const EInOutError& e) {
+        Fail(std::string(what.Kind == TIoKind::Read ? "Reading" : "Writing") + " the test file " +
+             path_ + " failed: " + Reason(e.ErrorCode()));
+    }
+    if (run.Stopped) throw TStopRequest{stop_ ? stop_->load() : 0};
+    return run;
+}
+
+void TDiskRequests::Stamp(void* buffer, std::int64_t offset, std::size_t bytes)
+{
+    auto* out = static_cast<unsigned char*>(buffer);
+    ++writes_;
+    for (std::size_t at = 0; at < bytes; at += 4096) {
+        const std::int64_t where = offset + static_cast<std::int64_t>(at);
+        std::memcpy(out + at, &where, 8);
+        std::memcpy(out + at + 8, &writes_, 8);
+    }
+}
+
+void TDiskRequests::Fill()
+{
+    TQueuedRequests fill;
+    fill.Kind = TIoKind::Write;
+    fill.Bytes = kDiskSeqBlock;
+    fill.Depth = 8;
+    fill.Limit = fileBytes_ / static_cast<std::int64_t>(kDiskSeqBlock);
+    TSequentialBlocks offsets(fileBytes_, kDiskSeqBlock);
+    Run(
+        fill, [&] { return offsets.Next(); }, true);
+}
+
+TDiskFigure TDiskRequests::Measure(std::size_t index, std::int32_t milliseconds)
+{
+    const TDiskPhase& phase = kDiskPhases.at(index);
+    TQueuedRequests what;
+    what.Kind = phase.Kind;
+    what.Bytes = phase.Block;
+    what.Depth = phase.Depth;
+    what.DurationMs = milliseconds;
+    TRandomBlocks random(seed_ + index, fileBytes_, phase.Block);
+    TSequentialBlocks sequential(fileBytes_, phase.Block);
+    // The measured writes only stamp their blocks: new random data for every
+    // request would time the generator along with the drive.
+    if (phase.Random)
+        return DiskFigure(Run(
+            what, [&] { return random.Next(); }, false));
+    return DiskFigure(Run(
+        what, [&] { return sequential.Next(); }, false));
 }
 
 TDiskProfile MeasureDiskProfile(const TDiskProfileSettings& settings, const TickSource& ticks,
@@ -150,85 +218,20 @@ TDiskProfile MeasureDiskProfile(const TDiskProfileSettings& settings, const Tick
         Fail("The file system of " + folder + " takes uncached requests in blocks of " +
              std::to_string(file.OffsetAlignment()) + " bytes, more than 4 KiB");
 
-    // One slot per request in flight, the most any phase keeps.
-    std::size_t slotBytes = 0;
-    for (const TDiskPhase& phase : kDiskPhases)
-        slotBytes = std::max(slotBytes, phase.Block * static_cast<std::size_t>(phase.Depth));
-    TAlignedBuffer buffers;
-    if (!buffers.Allocate(slotBytes, file.BufferAlignment())) throw EOutOfMemory();
-    std::uint64_t dataState = settings.Seed ^ 0x5DEECE66DULL;
-    if (settings.Seed == 0)
-        dataState ^= (static_cast<std::uint64_t>(ticks()) << 32) ^
-                     static_cast<std::uint64_t>(CurrentProcessId());
-    FillRandom(buffers.Data(), buffers.Size(), dataState);
-
-    std::unique_ptr<TIoQueue> queue;
-    try {
-        queue =
-            hooks.OpenQueue ? hooks.OpenQueue(file, kDiskMaxDepth) : file.OpenQueue(kDiskMaxDepth);
-    } catch (const EInOutError& e) {
-        Fail("The system gives no queue of uncached requests on " + path + ": " +
-             Reason(e.ErrorCode()));
-    }
-
-    TStamp stamp;
-    const auto run = [&](const TQueuedRequests& what, std::function<std::int64_t()> next,
-                         bool freshData) {
-        TQueuedSource source;
-        source.NextOffset = std::move(next);
-        source.Buffer = [&, block = what.Bytes](int slot) -> void* {
-            return static_cast<unsigned char*>(buffers.Data()) +
-                   static_cast<std::size_t>(slot) * block;
-        };
-        source.BeforeWrite = [&, block = what.Bytes, freshData](void* buffer, std::int64_t offset) {
-            if (freshData) FillRandom(buffer, block, dataState);
-            stamp(buffer, offset, block);
-        };
-        try {
-            return RunQueued(*queue, what, source, ticks, stop);
-        } catch (const EInOutError& e) {
-            Fail(std::string(what.Kind == TIoKind::Read ? "Reading" : "Writing") +
-                 " the test file " + path + " failed: " + Reason(e.ErrorCode()));
-        }
-    };
-
-    // The whole file written once, with fresh random data in every request,
-    // so that the reads find real blocks and the writes overwrite them.
+    std::uint64_t seed = settings.Seed;
+    if (seed == 0)
+        seed = (static_cast<std::uint64_t>(ticks()) << 32) ^
+               static_cast<std::uint64_t>(CurrentProcessId());
+    TDiskRequests requests(file, fileBytes, seed, ticks, stop, hooks.OpenQueue);
     step("writing the test file");
-    TQueuedRequests fill;
-    fill.Kind = TIoKind::Write;
-    fill.Bytes = kDiskSeqBlock;
-    fill.Depth = 8;
-    fill.Limit = fileBytes / static_cast<std::int64_t>(kDiskSeqBlock);
-    TSequentialBlocks fillOffsets(fileBytes, kDiskSeqBlock);
-    RaiseIfStopped(run(
-                       fill, [&] { return fillOffsets.Next(); }, true),
-                   stop);
-
-    std::uint64_t offsetSeed = dataState;
+    requests.Fill();
     for (std::size_t i = 0; i < kDiskPhases.size(); ++i) {
         const TDiskPhase& phase = kDiskPhases[i];
         step(phase.Part);
-        TQueuedRequests what;
-        what.Kind = phase.Kind;
-        what.Bytes = phase.Block;
-        what.Depth = phase.Depth;
-        what.DurationMs = settings.MillisecondsPerFigure;
-        TRandomBlocks random(settings.Seed != 0 ? settings.Seed + i : SplitMix(offsetSeed),
-                             fileBytes, phase.Block);
-        TSequentialBlocks sequential(fileBytes, phase.Block);
-        // The measured writes only stamp their blocks: new random data for
-        // every request would time the generator along with the drive.
-        const TQueuedRun result = phase.Random
-                                      ? run(
-                                            what, [&] { return random.Next(); }, false)
-                                      : run(
-                                            what, [&] { return sequential.Next(); }, false);
-        RaiseIfStopped(result, stop);
-        profile.Figures[i] = DiskFigure(result);
+        profile.Figures[i] = requests.Measure(i, settings.MillisecondsPerFigure);
         if (phase.Iops) details.*phase.Iops = static_cast<double>(profile.Figures[i].OpsPerSec);
     }
-    queue.reset();
+    requests.Close();
     if (const int error = file.Remove())
         message("Cannot remove the test file " + path + ": " + Reason(error));
     return profile;

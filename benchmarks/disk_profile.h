@@ -25,6 +25,7 @@
 #include <string>
 
 #include "benchmarks/disk_folder.h"
+#include "platform/direct_file.h"
 #include "platform/errors.h"
 #include "platform/queued_io.h"
 #include "platform/tick_count.h"
@@ -108,10 +109,12 @@ struct TDiskProfileSettings {
     std::uint64_t Seed = 0;  // of the random offsets; 0: from the clock
 };
 
+using TQueueOpener = std::function<std::unique_ptr<TIoQueue>(TTestFile& file, int depth)>;
+
 // Where tests take the system's place; an empty member is the system.
 struct TDiskProfileHooks {
     std::function<int(TTestFile& file, const std::string& path)> Create;
-    std::function<std::unique_ptr<TIoQueue>(TTestFile& file, int depth)> OpenQueue;
+    TQueueOpener OpenQueue;
     TProcessCheck Running;
     std::function<TDiskFolderFacts(const std::string& folder)> Facts;
 };
@@ -125,6 +128,48 @@ struct TDiskProfile {
 class EDiskProfileFailure : public Exception {
 public:
     using Exception::Exception;
+};
+
+// The requests on an opened test file of `fileBytes` bytes: their buffers
+// (one slot per request in flight), their data (random from `seed`, every
+// 4 KiB written stamped with its offset and a count, so that no two blocks
+// are alike for a drive that keeps one copy of equal blocks) and their
+// queue (`open`'s, or the file's own). MeasureDiskProfile measures with
+// one; the disk bench too, on the file its reference reads. Failures raise
+// EDiskProfileFailure naming the file; a stop request seen inside a part
+// raises TStopRequest once the requests in flight are done.
+class TDiskRequests {
+public:
+    TDiskRequests(TTestFile& file, std::int64_t fileBytes, std::uint64_t seed,
+                  const TickSource& ticks, const std::atomic<int>* stop,
+                  const TQueueOpener& open = {});
+    ~TDiskRequests();
+    TDiskRequests(const TDiskRequests&) = delete;
+    TDiskRequests& operator=(const TDiskRequests&) = delete;
+
+    // Writes the whole file once, 1 MiB at a time with 8 in flight, fresh
+    // random data in every request: the reads then find real blocks, and
+    // the measured writes overwrite them.
+    void Fill();
+    // Phase `index` of kDiskPhases for `milliseconds`.
+    TDiskFigure Measure(std::size_t index, std::int32_t milliseconds);
+    // Lets the queue go (every request has completed by then).
+    void Close();
+
+private:
+    TQueuedRun Run(const TQueuedRequests& what, std::function<std::int64_t()> next, bool freshData);
+    void Stamp(void* buffer, std::int64_t offset, std::size_t bytes);
+
+    std::string path_;
+    std::int64_t fileBytes_;
+    TickSource ticks_;
+    const std::atomic<int>* stop_;
+    std::uint64_t seed_;
+    std::uint64_t dataState_ = 0;
+    std::uint64_t writes_ = 0;
+    // The buffers outlive the queue, which waits for its requests.
+    TAlignedBuffer buffers_;
+    std::unique_ptr<TIoQueue> queue_;
 };
 
 // The whole test: leftovers removed (a message each), the folder checked
