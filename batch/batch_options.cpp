@@ -95,8 +95,11 @@ std::optional<QString> DiskOptions(const QCommandLineParser& parser, TBatchOptio
         o.DiskSeconds = *seconds;
     }
     if (parser.isSet(kDiskDir)) {
-        o.DiskDir = QFile::encodeName(parser.value(kDiskDir)).toStdString();
-        if (o.DiskDir.empty()) return QStringLiteral("--disk-dir needs a folder name");
+        if (parser.value(kDiskDir).isEmpty())
+            return QStringLiteral("--disk-dir needs a folder name");
+        // The record names the folder wherever the run was started from.
+        o.DiskDir =
+            QFile::encodeName(QFileInfo(parser.value(kDiskDir)).absoluteFilePath()).toStdString();
     } else {
         const auto home = HomeFolder();
         if (!home) return QStringLiteral("test 7 needs --disk-dir: there is no home folder");

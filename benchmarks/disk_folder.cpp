@@ -110,13 +110,15 @@ std::optional<std::string> DiskFolderProblem(const std::string& folder, std::int
                std::to_string(kDiskMinMiB) + " MiB at least)";
     if (!facts.FreeBytes) return "the free space in " + folder + " cannot be read";
     const std::int64_t free = *facts.FreeBytes;
-    const std::int64_t bytes = fileMiB * kMiB;
-    if (bytes > free)
+    // In whole MiB, so that no size can overflow: a file of n MiB fits
+    // exactly when n is at most the free space's whole MiB.
+    const std::int64_t freeMiB = free / kMiB;
+    if (fileMiB > freeMiB)
         return "a test file of " + std::to_string(fileMiB) + " MiB is more than the " + MiB(free) +
                " free in " + folder;
     // The size and a tenth more, rounded up to whole MiB.
     const std::int64_t needMiB = fileMiB + (fileMiB + 9) / 10;
-    if (needMiB * kMiB > free)
+    if (needMiB > freeMiB)
         return folder + " has " + MiB(free) + " free: a test file of " + std::to_string(fileMiB) +
                " MiB needs " + std::to_string(needMiB) + " MiB (its size and 10%)";
     return std::nullopt;
