@@ -8,6 +8,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -45,8 +48,21 @@ TEST(BatchDisk, EndRemovesTheFileAndALeftoverGoesFirst)
     EXPECT_EQ(o.status, 0) << o.err;
     EXPECT_NE(o.err.find("Removed the test file"), std::string::npos) << o.err;
     EXPECT_NE(o.err.find(leftover.toStdString()), std::string::npos) << o.err;
-    EXPECT_NE(o.out.find("\"tests\": [7]"), std::string::npos) << o.out;
     EXPECT_EQ(dir.Names(), QStringList());
+    // The record carries the eight figures and the facts beside them.
+    const QJsonObject record = QJsonDocument::fromJson(QByteArray::fromStdString(o.out)).object();
+    EXPECT_EQ(record["tests"].toArray(), QJsonArray{7});
+    for (const char* score : {"DiskSeq1MQ8Read", "DiskSeq1MQ1Read", "DiskRnd4KQ32Read",
+                              "DiskRnd4KQ1Read", "DiskSeq1MQ8Write", "DiskSeq1MQ1Write",
+                              "DiskRnd4KQ32Write", "DiskRnd4KQ1Write"})
+        EXPECT_GT(record[score].toDouble(), 0) << score << " in " << o.out;
+    EXPECT_TRUE(record["HddSpeed"].isNull());
+    const QJsonObject disk = record["disk"].toObject();
+    EXPECT_EQ(disk["folder"].toString(), dir.Path());
+    EXPECT_EQ(disk["file_mib"].toInt(), 64);
+    EXPECT_EQ(disk["seconds"].toDouble(), 1);
+    EXPECT_GT(disk["rnd4k_q1_write_iops"].toDouble(), 0);
+    EXPECT_FALSE(disk["file_system"].toString().isEmpty());
 }
 
 struct Stop {
