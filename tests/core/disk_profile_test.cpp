@@ -332,27 +332,6 @@ INSTANTIATE_TEST_SUITE_P(Table, RandomOffsets,
                                                   4096, 40}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(RandomOffsets, SeedDecides)
-{
-    TRandomBlocks a(7, 1LL << 30, 4096), b(7, 1LL << 30, 4096), c(8, 1LL << 30, 4096);
-    int same = 0, differs = 0;
-    for (int i = 0; i < 100; ++i) {
-        const std::int64_t x = a.Next();
-        same += x == b.Next();
-        differs += x != c.Next();
-    }
-    EXPECT_EQ(same, 100);
-    EXPECT_GE(differs, 99);
-}
-
-TEST(SequentialOffsets, StartOverAtTheEnd)
-{
-    TSequentialBlocks offsets(3 << 20, 1 << 20);
-    std::vector<std::int64_t> got;
-    for (int i = 0; i < 5; ++i) got.push_back(offsets.Next());
-    EXPECT_EQ(got, (std::vector<std::int64_t>{0, 1 << 20, 2 << 20, 0, 1 << 20}));
-}
-
 struct Folder {
     const char* name;
     TDiskFolderFacts facts;
@@ -505,7 +484,6 @@ protected:
             [&](const std::string& part) {
                 parts.push_back(part);
                 if (queue) boundaries.push_back(queue->submitted.size());
-                if (onStep) onStep(part);
             },
             hooks);
     }
@@ -525,7 +503,6 @@ protected:
     int perWait = INT_MAX;
     std::function<std::int64_t(const TScriptedQueue::TRequest&)> result;
     std::function<void()> onWait;
-    std::function<void(const std::string&)> onStep;
     std::atomic<int> stop{0};
     std::vector<std::string> messages, parts;
     std::vector<std::size_t> boundaries;
@@ -574,15 +551,6 @@ TEST_F(DiskProfileTest, EightFiguresEachAtItsDepthAndTheFileGone)
     EXPECT_EQ(TestFiles(), 0u);
 }
 
-TEST_F(DiskProfileTest, LeftoverOfAKilledRunRemovedFirst)
-{
-    dir.Put("vesktest-disk-2147483645.tmp");
-    Measure();
-    ASSERT_FALSE(messages.empty());
-    EXPECT_NE(messages[0].find("vesktest-disk-2147483645.tmp"), std::string::npos) << messages[0];
-    EXPECT_EQ(TestFiles(), 0u);
-}
-
 TEST_F(DiskProfileTest, ErrorRemovesTheFile)
 {
     int writes = 0;
@@ -614,15 +582,6 @@ TEST_F(DiskProfileTest, StopInsideAFigureDrainsThenRemovesTheFile)
         EXPECT_EQ(s.Signal, 15);
     }
     EXPECT_TRUE(queue->inFlight.empty());
-    EXPECT_EQ(TestFiles(), 0u);
-}
-
-TEST_F(DiskProfileTest, StopBetweenFiguresRemovesTheFile)
-{
-    onStep = [](const std::string& part) {
-        if (part == kDiskPhases[3].Part) throw TStopRequest{2};
-    };
-    EXPECT_THROW(Measure(), TStopRequest);
     EXPECT_EQ(TestFiles(), 0u);
 }
 
