@@ -183,6 +183,10 @@ int Run(const TBatchOptions& options, bool outputClosed)
                 case 6:
                     report.EveryCore = tests.EveryCore(report.Scores, layout, memory, step);
                     break;
+                case 7:
+                    report.Disk = tests.Disk(report.Scores, options.DiskDir, options.DiskMiB,
+                                             options.DiskSeconds, step);
+                    break;
             }
             testEnds();
         }

@@ -90,6 +90,9 @@ int BatchTestParts(int test, const TCpuLayout& layout)
             return 3;
         case 6:
             return EveryCoreParts(layout);
+        case 7:
+            // Test 7 writes its file, then measures eight figures.
+            return 1 + static_cast<int>(kDiskPhases.size());
         default:
             return 1;
     }
@@ -108,8 +111,10 @@ const char* BatchTestName(int test)
             return "4. HDD Speed (File Reading)";
         case 5:
             return "5. FillChar & ReadChar";
-        default:
+        case 6:
             return "6. Every Core";
+        default:
+            return "7. Disk profile";
     }
 }
 
@@ -246,6 +251,26 @@ TEveryCoreDetails TBatchTests::EveryCore(TScores& scores, const TCpuLayout& layo
     scores.FillMemSpeedAll = result.FillMemSpeedAll;
     scores.ReadMemSpeedAll = result.ReadMemSpeedAll;
     return EveryCoreDetails(layout, result);
+}
+
+TDiskDetails TBatchTests::Disk(TScores& scores, const std::string& folder, std::int64_t fileMiB,
+                               int seconds, const TBatchStep& step)
+{
+    TDiskProfileSettings settings;
+    settings.Folder = folder;
+    settings.FileMiB = fileMiB;
+    settings.MillisecondsPerFigure = seconds * 1000;
+    try {
+        const TDiskProfile profile =
+            MeasureDiskProfile(settings, env_.Ticks, &StopRequestFlag(), message_,
+                               [&](const std::string& part) { step(BatchTestName(7), part); });
+        StoreDiskScores(profile, scores);
+        return profile.Details;
+    } catch (const std::bad_alloc&) {
+        throw EFileTestFailure(EOutOfMemory().Message());
+    } catch (const EDiskProfileFailure& e) {
+        throw EFileTestFailure(e.Message());
+    }
 }
 
 std::int32_t TBatchTests::DefaultMemoryMiB() const

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/environment.h"
+#include "benchmarks/disk_profile.h"
 #include "benchmarks/list_test.h"
 #include "benchmarks/strings.h"
 #include "platform/cpu_layout.h"
@@ -66,6 +67,11 @@ public:
     // are messages. A stop request is looked at between chunks and passes.
     TEveryCoreDetails EveryCore(TScores& scores, const TCpuLayout& layout, std::int32_t mib,
                                 const TBatchStep& step);
+    // The disk profile in `folder` (file-system bytes): its eight scores, and
+    // the facts beside them. Leftover files and the not-a-disk warning are
+    // messages; a stop request ends it with the test file removed.
+    TDiskDetails Disk(TScores& scores, const std::string& folder, std::int64_t fileMiB, int seconds,
+                      const TBatchStep& step);
 
     // The memory field's start-up value (DefaultBlockMiB).
     std::int32_t DefaultMemoryMiB() const;

@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Exit{"help", {"--help"}, 0, ""}, Exit{"version", {"--version"}, 0, ""},
         Exit{"bad_option", {"--fast"}, 2, "Usage: vesktest batch"},
-        Exit{"bad_test", {"--tests", "7"}, 2, "Usage: vesktest batch"},
+        Exit{"bad_test", {"--tests", "8"}, 2, "Usage: vesktest batch"},
         Exit{"count_not_a_number", {"--tests", "3", "--shapes", "abc"}, 2, "--shapes 'abc'"},
         Exit{"memory_not_a_number", {"--tests", "5", "--memory", "2x"}, 2, "--memory '2x'"},
         Exit{"file_missing",

@@ -23,14 +23,15 @@ std::string ManualBatchSection()
     return text.substr(start, end - start);
 }
 
-// The long options named in `text`, written as in the help ("--x") or as
-// the page writes them ("\-\-x").
+// The long options named in `text`, written as in the help ("--x-y") or as
+// the page writes them ("\-\-x\-y").
 QSet<QString> LongOptions(const std::string& text)
 {
     QSet<QString> options;
-    const QRegularExpression option(QStringLiteral(R"((?:--|\\-\\-)([a-z][a-z-]*))"));
-    for (const auto& match : option.globalMatch(QString::fromStdString(text)))
-        options.insert(match.captured(1));
+    const QRegularExpression option(QStringLiteral(R"(--([a-z][a-z-]*))"));
+    const QString plain =
+        QString::fromStdString(text).replace(QStringLiteral("\\-"), QStringLiteral("-"));
+    for (const auto& match : option.globalMatch(plain)) options.insert(match.captured(1));
     return options;
 }
 
