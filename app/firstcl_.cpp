@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <cerrno>
+#include <ostream>
 
 #include "app/dialogs.h"
 #include "app/error_handler.h"
@@ -14,6 +16,7 @@
 #include "app/widgets/list_box.h"
 #include "app/widgets/memo.h"
 #include "app/widgets/shadow_label.h"
+#include "platform/errors.h"
 #include "results/result_line.h"
 
 namespace vt {
@@ -103,6 +106,33 @@ void T_fVesktest::ShowReady(TShadowLabel* label)
 std::string T_fVesktest::FormatResultLine() const
 {
     return vt::FormatResultLine(Scores, A(Edit7->text()), A(Edit13->text()), env_.Format);
+}
+
+TTestMachine T_fVesktest::Machine() const
+{
+    return TestMachine(env_, TotalPhysMem);
+}
+
+TTestHooks T_fVesktest::Hooks(TShadowLabel* status)
+{
+    TTestHooks hooks;
+    hooks.Step = [this, status](int, int part, const std::string&) {
+        if (part == 0) ShowWait(status);
+    };
+    hooks.Message = [this](const std::string& text) { WriteStdOutLine(text); };
+    return hooks;
+}
+
+void T_fVesktest::WriteStdOutLine(const std::string& line)
+{
+    std::ostream& out = *env_.StdOut;
+    errno = 0;
+    out << line << '\n' << std::flush;
+    if (!out) {
+        const int code = errno != 0 ? errno : EIO;
+        out.clear();
+        throw EInOutError(code);
+    }
 }
 
 void T_fVesktest::ToTab()

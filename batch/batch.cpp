@@ -102,7 +102,7 @@ int Run(const TBatchOptions& options, bool outputClosed)
 {
     TEnvironment env = TEnvironment::System();
     int parts = 0;
-    for (const int test : options.Tests) parts += BatchTestParts(test);
+    for (const int test : options.Tests) parts += TestParts(test);
     TBatchProgress progress(StandardErrorIsTerminal(), 1 + options.Repeat * parts);
     const TBatchStep step = [&](const char* test, const std::string& part) {
         CheckStopRequest();
@@ -126,35 +126,24 @@ int Run(const TBatchOptions& options, bool outputClosed)
 
     TBatchTests tests(env, TotalPhysMem32(totalPhysMem),
                       [&progress](const std::string& text) { progress.Message(text); });
-    const std::int32_t memory = options.Memory.value_or(tests.DefaultMemoryMiB());
+    TTestInputs inputs;
+    inputs.Shapes = IntToStr(options.Shapes);
+    inputs.File = options.File;
+    inputs.MemoryMiB = IntToStr(options.Memory.value_or(tests.DefaultMemoryMiB()));
     std::vector<TScores> finished;
     for (int run = 1; run <= options.Repeat; ++run) {
         progress.SetRun(run, options.Repeat);
         report.Run = run;
         report.Started = Iso8601(LocalTimeNow());
         report.LoadAverage = LoadAverage();
-        report.Scores = TScores{};
+        tests.Scores() = TScores{};
         for (const int test : options.Tests) {
-            switch (test) {
-                case 1:
-                    tests.Lists(report.Scores, step);
-                    break;
-                case 2:
-                    tests.Cycles(report.Scores, step);
-                    break;
-                case 3:
-                    tests.Shapes(report.Scores, options.Shapes, step);
-                    report.Shapes = options.Shapes;
-                    break;
-                case 4:
-                    FillFileFacts(report, options.File);
-                    tests.File(report.Scores, options.File, step);
-                    break;
-                case 5:
-                    report.MemoryBlockMiB = tests.Memory(report.Scores, memory, step);
-                    break;
-            }
+            if (test == 4) FillFileFacts(report, options.File);
+            const TTestOutcome outcome = tests.Run(test, inputs, step);
+            if (test == 3) report.Shapes = outcome.Ellipses.Count;
+            if (test == 5) report.MemoryBlockMiB = outcome.Block.Bytes / kMiB;
         }
+        report.Scores = tests.Scores();
         CheckStopRequest();
 
         // The run is finished: from here on nothing stops it, so the record
