@@ -111,7 +111,7 @@ int Run(const TBatchOptions& options, bool outputClosed)
     // ends the run before anything is measured.
     const TCpuLayout layout = everyCore ? ReadCpuLayout() : TCpuLayout{};
     int parts = 0;
-    for (const int test : options.Tests) parts += BatchTestParts(test, layout);
+    for (const int test : options.Tests) parts += TestParts(test, layout);
     TBatchProgress progress(StandardErrorIsTerminal(), 1 + options.Repeat * parts);
     // Made first, so that its thread has read the counters a second before
     // the first run begins (the start-up probes take that long).
@@ -151,45 +151,33 @@ int Run(const TBatchOptions& options, bool outputClosed)
 
     TBatchTests tests(env, TotalPhysMem32(totalPhysMem),
                       [&progress](const std::string& text) { progress.Message(text); });
-    const std::int32_t memory = options.Memory.value_or(tests.DefaultMemoryMiB());
+    TTestInputs inputs;
+    inputs.Shapes = IntToStr(options.Shapes);
+    inputs.File = options.File;
+    inputs.MemoryMiB = IntToStr(options.Memory.value_or(tests.DefaultMemoryMiB()));
+    inputs.Layout = layout;
+    inputs.DiskFolder = options.DiskDir;
+    inputs.DiskMiB = options.DiskMiB;
+    inputs.DiskSeconds = options.DiskSeconds;
     std::vector<TScores> finished;
     for (int run = 1; run <= options.Repeat; ++run) {
         progress.SetRun(run, options.Repeat);
         report.Run = run;
         report.Started = Iso8601(LocalTimeNow());
         report.LoadAverage = LoadAverage();
-        report.Scores = TScores{};
+        tests.Scores() = TScores{};
         conditions.Begin();
         for (const int test : options.Tests) {
-            testUse = ThreadUseOfTest(test);
-            switch (test) {
-                case 1:
-                    tests.Lists(report.Scores, step);
-                    break;
-                case 2:
-                    tests.Cycles(report.Scores, step);
-                    break;
-                case 3:
-                    tests.Shapes(report.Scores, options.Shapes, step);
-                    report.Shapes = options.Shapes;
-                    break;
-                case 4:
-                    FillFileFacts(report, options.File);
-                    tests.File(report.Scores, options.File, step);
-                    break;
-                case 5:
-                    report.MemoryBlockMiB = tests.Memory(report.Scores, memory, step);
-                    break;
-                case 6:
-                    report.EveryCore = tests.EveryCore(report.Scores, layout, memory, step);
-                    break;
-                case 7:
-                    report.Disk = tests.Disk(report.Scores, options.DiskDir, options.DiskMiB,
-                                             options.DiskSeconds, step);
-                    break;
-            }
+            testUse = ThreadUseOfTest(test, static_cast<int>(layout.Cpus.size()));
+            if (test == 4) FillFileFacts(report, options.File);
+            const TTestOutcome outcome = tests.Run(test, inputs, step);
             testEnds();
+            if (test == 3) report.Shapes = outcome.Ellipses.Count;
+            if (test == 5) report.MemoryBlockMiB = outcome.Block.Bytes / kMiB;
+            if (test == 6) report.EveryCore = outcome.EveryCore;
+            if (test == 7) report.Disk = outcome.Disk;
         }
+        report.Scores = tests.Scores();
         if (report.EveryCore)
             report.EveryCore->Scaling =
                 EveryCoreScaling(report.Scores.CyclesPerSecAll, report.Scores.CyclesPerSec);

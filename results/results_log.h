@@ -1,7 +1,9 @@
-// The results log "Result3.txt" beside the executable: Windows-1251 text
+// The results log "Result3.txt", where results/log_location.h places it
+// (beside the executable, or in the user's data folder): Windows-1251 text
 // lines, each ending in CR LF, a five-line table header written when the file
-// is created, then one result line per Save. The program only appends to the
-// log and shows it; it never parses, shortens or rewrites it.
+// is created, then one result line per Save. The window and batch only append
+// to it; the window shows it and Compare reads its result lines back
+// (results/result_line_parser.h). Nothing shortens or rewrites it.
 #pragma once
 
 #include <array>
