@@ -13,8 +13,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/environment.h"
+#include "app/run_record_facts.h"
 #include "benchmarks/list_test.h"
 #include "benchmarks/strings.h"
 #include "results/run_record.h"
@@ -64,6 +66,9 @@ public:
     void ToTab();
     // The current result line.
     std::string FormatResultLine() const;
+    // The run's record as Save writes it to the records log: the scores of
+    // the tests that have figures, the machine, the tests' inputs.
+    TRunRecord RunRecord() const;
     void ListView();
     void Sorting(TListBox* ListBox);
     void QuickSort(std::int32_t L, std::int32_t R);
@@ -78,14 +83,22 @@ public:
     // work to just after it; a run that fails keeps the test's last ones.
     void BeginConditions(int test);
     void EndConditions(int test);
-    // The conditions of the last run of every test run so far, as one (the
-    // worst of each, sysinfo/run_conditions.h); none before any test ran or
-    // when the environment samples none. Save records them.
-    std::optional<TRunConditions> RunConditions() const;
+    // The conditions of the last run of each of `tests` (every test when
+    // empty) as one: the worst of each (sysinfo/run_conditions.h). None
+    // when none of them ran, or the environment samples none. Save records
+    // them.
+    std::optional<TRunConditions> RunConditions(const std::vector<int>& tests = {}) const;
 
     // ---- state ----
     TEnvironment& Env() { return env_; }
     TScores Scores;
+    // What the run's record takes from the start-up probes and the tests'
+    // last inputs: the block of test 5 in MiB, the ellipses of test 3, the
+    // file of test 4 (file-system bytes).
+    TStartupFacts Startup;
+    std::optional<std::int64_t> LastBlockMiB;
+    std::optional<std::int32_t> LastShapes;
+    std::string LastFile;
     std::unique_ptr<TStringList> SortKeyList;
     std::unique_ptr<TStringList> SortItemList;
     std::string SortPivot;

@@ -66,6 +66,7 @@ void T_fVesktest::RxSpeedButton1Click(QObject*)
         const TFileReadFigures figures = MeasureFileRead(name, Env().Ticks);
         EndConditions(4);
         Scores.HddSpeed = static_cast<double>(figures.HddSpeed);
+        LastFile = name;
         ToTab();
         const std::string mibPerSec = FloatToStr(figures.Thousandths * 0.001L, Env().Format);
         HDDspeed->SetCaption(Q(mibPerSec + " Mb/s"));

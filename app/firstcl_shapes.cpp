@@ -26,6 +26,7 @@ void T_fVesktest::BitBtn1Click(QObject*)
     EndConditions(3);
     Edit1->setText(Q(FloatToStr(run.Elapsed, env_.Format)));
     Scores.DrawTime = DrawTimeSeconds(run.Elapsed);
+    LastShapes = run.Count;
     ToTab();
     ShowReady(RxLabel2);
 }
