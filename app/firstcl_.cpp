@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 #include <cerrno>
 #include <ostream>
 
@@ -121,10 +122,14 @@ void T_fVesktest::EndConditions(int test)
     conditionsTest_ = 0;
 }
 
-std::optional<TRunConditions> T_fVesktest::RunConditions() const
+std::optional<TRunConditions> T_fVesktest::RunConditions(const std::vector<int>& tests) const
 {
-    if (TestConditions.empty()) return std::nullopt;
-    return CombineConditions({TestConditions.begin(), TestConditions.end()});
+    std::vector<std::pair<int, TRunConditions>> ran;
+    for (const auto& [test, conditions] : TestConditions)
+        if (tests.empty() || std::find(tests.begin(), tests.end(), test) != tests.end())
+            ran.emplace_back(test, conditions);
+    if (ran.empty()) return std::nullopt;
+    return CombineConditions(ran);
 }
 
 std::string T_fVesktest::FormatResultLine() const

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/environment.h"
 #include "app/run_record_facts.h"
@@ -87,10 +88,11 @@ public:
     // work to just after it; a run that fails keeps the test's last ones.
     void BeginConditions(int test);
     void EndConditions(int test);
-    // The conditions of the last run of every test run so far, as one (the
-    // worst of each, sysinfo/run_conditions.h); none before any test ran or
-    // when the environment samples none. Save records them.
-    std::optional<TRunConditions> RunConditions() const;
+    // The conditions of the last run of each of `tests` (every test when
+    // empty) as one: the worst of each (sysinfo/run_conditions.h). None
+    // when none of them ran, or the environment samples none. Save records
+    // them.
+    std::optional<TRunConditions> RunConditions(const std::vector<int>& tests = {}) const;
 
     // ---- state ----
     TEnvironment& Env() { return env_; }
