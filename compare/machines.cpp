@@ -150,7 +150,8 @@ TGrouping GroupMachines(const TLogList& logs, TGroupBy by, bool quietOnly)
                         m.Description = g.LogNames[l];
                     } else if (byRecord) {
                         const TMachineKey& k = log.Machines[line.Machine];
-                        m.Description = QString::fromStdString(k.Host);
+                        m.Description = k.Host.empty() ? QStringLiteral("(no host)")
+                                                       : QString::fromStdString(k.Host);
                         m.Label = QStringLiteral("%1, %2 MiB")
                                       .arg(QString::fromStdString(k.CpuBrand))
                                       .arg(k.MemoryMiB);
