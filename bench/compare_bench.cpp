@@ -152,6 +152,7 @@ void WriteRecords(const std::string& path, int lines)
 
 struct TChild {
     double seconds = 0;
+    double cpuSeconds = 0;   // user and system time, every thread
     double residentMiB = 0;  // the most it held
 };
 
@@ -178,6 +179,8 @@ TChild Run(const std::vector<std::string>& arguments)
     TChild child;
     child.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     child.residentMiB = static_cast<double>(usage.ru_maxrss) / 1024;  // KiB on Linux
+    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    child.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
     return child;
 }
 
