@@ -1,6 +1,7 @@
 #include "results/run_record_json.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -95,6 +96,9 @@ bool Ran(const TRunRecord& r, int test)
 // any other text is no number.
 bool IsJsonNumber(std::string_view text);
 
+// The length of the JSON number at the start of `text`, 0 when there is none.
+std::size_t JsonNumberLength(std::string_view text);
+
 void Describe(const TRunRecord& r, TSink& sink)
 {
     TFacts f(sink);
@@ -185,24 +189,29 @@ void Describe(const TRunRecord& r, TSink& sink)
 
 bool IsJsonNumber(std::string_view t)
 {
+    return !t.empty() && JsonNumberLength(t) == t.size();
+}
+
+std::size_t JsonNumberLength(std::string_view t)
+{
     std::size_t i = 0;
     if (i < t.size() && t[i] == '-') ++i;
     const std::size_t digits = i;
     while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i;
-    if (i == digits || (t[digits] == '0' && i - digits > 1)) return false;
+    if (i == digits || (t[digits] == '0' && i - digits > 1)) return 0;
     if (i < t.size() && t[i] == '.') {
         const std::size_t fraction = ++i;
         while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i;
-        if (i == fraction) return false;
+        if (i == fraction) return 0;
     }
     if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
         ++i;
         if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
         const std::size_t exponent = i;
         while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i;
-        if (i == exponent) return false;
+        if (i == exponent) return 0;
     }
-    return i == t.size();
+    return i;
 }
 
 // The length of the UTF-8 character at the start of `s`, 0 when it is not
@@ -599,9 +608,13 @@ public:
         ++p_;
         const char* start = p_;
         // The common case: plain ASCII up to the closing quote.
-        while (p_ < end_ && *p_ != '"' && *p_ != '\\' && static_cast<unsigned char>(*p_) >= 0x20 &&
-               static_cast<unsigned char>(*p_) < 0x80)
-            ++p_;
+        static const std::array<bool, 256> plain = [] {
+            std::array<bool, 256> t{};
+            for (int c = 0x20; c < 0x80; ++c)
+                t[static_cast<std::size_t>(c)] = c != '"' && c != '\\';
+            return t;
+        }();
+        while (p_ < end_ && plain[static_cast<unsigned char>(*p_)]) ++p_;
         if (p_ < end_ && *p_ == '"') {
             view = std::string_view(start, static_cast<std::size_t>(p_ - start));
             ++p_;
@@ -689,14 +702,16 @@ public:
     {
         Blanks();
         const char* start = p_;
-        while (p_ < end_ && (std::isdigit(static_cast<unsigned char>(*p_)) || *p_ == '-' ||
-                             *p_ == '+' || *p_ == '.' || *p_ == 'e' || *p_ == 'E'))
-            ++p_;
-        text = std::string_view(start, static_cast<std::size_t>(p_ - start));
-        if (text.empty() || !IsJsonNumber(text)) {
-            p_ = start;
+        const std::size_t length =
+            JsonNumberLength(std::string_view(start, static_cast<std::size_t>(end_ - start)));
+        // A number runs to a character that cannot continue it.
+        const char* after = start + length;
+        if (length == 0 ||
+            (after < end_ && (std::isdigit(static_cast<unsigned char>(*after)) || *after == '.' ||
+                              *after == 'e' || *after == 'E' || *after == '+' || *after == '-')))
             return Fail("a number expected");
-        }
+        p_ = after;
+        text = std::string_view(start, length);
         return true;
     }
 

@@ -41,7 +41,9 @@ TEST(MachineArchitecture, NamedAsTheSystemNamesIt)
 {
     const std::string arch = MachineArchitecture();
     EXPECT_FALSE(arch.empty());
-    if (VESKTEST_X86_64) EXPECT_EQ(arch, "x86_64");
+    if (VESKTEST_X86_64) {
+        EXPECT_EQ(arch, "x86_64");
+    }
 }
 
 }  // namespace
