@@ -25,6 +25,7 @@
 #include "results/log_location.h"
 #include "results/result_line.h"
 #include "results/results_log.h"
+#include "sysinfo/condition_sampler.h"
 #include "sysinfo/probes.h"
 
 namespace vt {
@@ -104,9 +105,25 @@ int Run(const TBatchOptions& options, bool outputClosed)
     int parts = 0;
     for (const int test : options.Tests) parts += BatchTestParts(test);
     TBatchProgress progress(StandardErrorIsTerminal(), 1 + options.Repeat * parts);
+    // Made first, so that its thread has read the counters a second before
+    // the first run begins (the start-up probes take that long).
+    TConditionSampler conditions;
+    // A test's measured stretch for the conditions runs from its first part
+    // to its return; the progress is drawn before the stretch begins.
+    std::optional<TThreadUse> testUse;
+    bool inPart = false;
     const TBatchStep step = [&](const char* test, const std::string& part) {
         CheckStopRequest();
         progress.Begin(test, part);
+        if (testUse && !inPart) {
+            conditions.PartBegins(*testUse);
+            inPart = true;
+        }
+    };
+    const auto testEnds = [&] {
+        if (inPart) conditions.PartEnds();
+        inPart = false;
+        testUse.reset();
     };
     const TOutput output(outputClosed);
 
@@ -134,7 +151,9 @@ int Run(const TBatchOptions& options, bool outputClosed)
         report.Started = Iso8601(LocalTimeNow());
         report.LoadAverage = LoadAverage();
         report.Scores = TScores{};
+        conditions.Begin();
         for (const int test : options.Tests) {
+            testUse = ThreadUseOfTest(test);
             switch (test) {
                 case 1:
                     tests.Lists(report.Scores, step);
@@ -154,8 +173,13 @@ int Run(const TBatchOptions& options, bool outputClosed)
                     report.MemoryBlockMiB = tests.Memory(report.Scores, memory, step);
                     break;
             }
+            testEnds();
         }
         CheckStopRequest();
+        report.Conditions = conditions.End();
+        if (!report.Conditions->Quiet)
+            progress.Message("vesktest batch: " +
+                             NotQuietWarning(run, options.Repeat, *report.Conditions));
 
         // The run is finished: from here on nothing stops it, so the record
         // printed is the record saved. The log comes first, so that a reader
