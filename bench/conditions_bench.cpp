@@ -140,19 +140,28 @@ int main(int argc, char** argv)
     }
     ReportLimit("sampler's processor time during a run", "% of a CPU", cost, 0.5);
 
+    // Each test through the runner, its scores copied out for the pair.
+    const auto run = [&](int test, const vt::TTestInputs& inputs, vt::TScores& s) {
+        tests.Scores() = s;
+        tests.Run(test, inputs, none);
+        s = tests.Scores();
+    };
+    vt::TTestInputs inputs;
+    inputs.Shapes = "10000";
+    inputs.MemoryMiB = std::to_string(kMemoryMiB);
     Bench(1,
           {{"ListCreateTime", "s", &vt::TScores::ListCreateTime},
            {"SortTime", "s", &vt::TScores::SortTime},
            {"SortOutputTime", "s", &vt::TScores::SortOutputTime}},
-          pairs, [&](vt::TScores& s) { tests.Lists(s, none); });
+          pairs, [&](vt::TScores& s) { run(1, inputs, s); });
     Bench(2, {{"CyclesPerSec", "M/s", &vt::TScores::CyclesPerSec}}, pairs,
-          [&](vt::TScores& s) { tests.Cycles(s, none); });
+          [&](vt::TScores& s) { run(2, inputs, s); });
     Bench(3, {{"DrawTime", "s", &vt::TScores::DrawTime}}, pairs,
-          [&](vt::TScores& s) { tests.Shapes(s, 10000, none); });
+          [&](vt::TScores& s) { run(3, inputs, s); });
     Bench(5,
           {{"FillMemSpeed", "MiB/s", &vt::TScores::FillMemSpeed},
            {"ReadMemSpeed", "MiB/s", &vt::TScores::ReadMemSpeed}},
-          pairs, [&](vt::TScores& s) { tests.Memory(s, kMemoryMiB, none); });
+          pairs, [&](vt::TScores& s) { run(5, inputs, s); });
 
     // The file test over a file of its own, removed on every path.
     const std::filesystem::path file = std::filesystem::absolute("vesktest-conditions-bench.tmp");
@@ -171,7 +180,11 @@ int main(int argc, char** argv)
     }
     try {
         Bench(4, {{"HddSpeed", "MiB/s", &vt::TScores::HddSpeed}}, pairs,
-              [&](vt::TScores& s) { tests.File(s, file.string(), none); });
+              [&](vt::TScores& s) {
+                  vt::TTestInputs withFile = inputs;
+                  withFile.File = file.string();
+                  run(4, withFile, s);
+              });
     } catch (const std::exception& e) {
         Detail("the file test could not run here: %s\n", e.what());
     }

@@ -2,6 +2,7 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
@@ -78,10 +79,18 @@ TCompareWindow::TCompareWindow(TGroupBy groupBy, QWidget* parent)
                       static_cast<int>(TGroupBy::Description));
     groupBy_->addItem(QStringLiteral("log file"), static_cast<int>(TGroupBy::File));
     groupBy_->addItem(QStringLiteral("line"), static_cast<int>(TGroupBy::Line));
+    groupBy_->addItem(QStringLiteral("host, processor and memory"),
+                      static_cast<int>(TGroupBy::Machine));
     groupBy_->setCurrentIndex(groupBy_->findData(static_cast<int>(by_)));
     groupBy_->setToolTip(QStringLiteral(
         "What makes a machine: the lines with the same description and label, the lines of "
-        "one log, or every line on its own."));
+        "one log, every line on its own, or the runs whose records name the same host, "
+        "processor and memory (the first choice where every run has a record)."));
+    quietOnly_ = new QCheckBox(QStringLiteral("Quiet runs only"));
+    quietOnly_->setObjectName("QuietOnly");
+    quietOnly_->setToolTip(QStringLiteral(
+        "Leave out the runs whose record says they were not quiet: other processes, steal "
+        "time or throttling took from them. The foot of the window says how many per machine."));
     useReference_ = new QPushButton(QStringLiteral("Use as reference"));
     useReference_->setObjectName("UseAsReference");
     auto* csv = new QPushButton(QStringLiteral("Export CSV..."));
@@ -90,6 +99,7 @@ TCompareWindow::TCompareWindow(TGroupBy groupBy, QWidget* parent)
     buttons->addWidget(open_);
     buttons->addWidget(new QLabel(QStringLiteral("Machines by:")));
     buttons->addWidget(groupBy_);
+    buttons->addWidget(quietOnly_);
     for (QPushButton* b : {useReference_, csv, png}) buttons->addWidget(b);
     buttons->addStretch(1);
 
@@ -141,6 +151,7 @@ TCompareWindow::TCompareWindow(TGroupBy groupBy, QWidget* parent)
     connect(useReference_, &QPushButton::clicked, this, &TCompareWindow::ReferenceClick);
     connect(csv, &QPushButton::clicked, this, &TCompareWindow::ExportCsvClick);
     connect(png, &QPushButton::clicked, this, &TCompareWindow::ExportChartsClick);
+    connect(quietOnly_, &QCheckBox::toggled, this, &TCompareWindow::SetQuietOnly);
     connect(groupBy_, &QComboBox::activated, this, [this](int index) {
         SetGroupBy(static_cast<TGroupBy>(groupBy_->itemData(index).toInt()));
     });
@@ -202,11 +213,23 @@ void TCompareWindow::SetGroupBy(TGroupBy by)
     Start(std::move(request));
 }
 
+void TCompareWindow::SetQuietOnly(bool quietOnly)
+{
+    if (quietOnly_->isChecked() != quietOnly) quietOnly_->setChecked(quietOnly);
+    if (busy_ || quietOnly == quiet_) return;
+    quiet_ = quietOnly;
+    if (!Table()) return;
+    TRequest request;
+    request.By = by_;
+    Start(std::move(request));
+}
+
 void TCompareWindow::Start(TRequest request)
 {
+    request.QuietOnly = quiet_;
     busy_ = true;
     for (QWidget* w : {static_cast<QWidget*>(open_), static_cast<QWidget*>(groupBy_),
-                       static_cast<QWidget*>(useReference_)})
+                       static_cast<QWidget*>(useReference_), static_cast<QWidget*>(quietOnly_)})
         w->setEnabled(false);
     status_->setText(request.NewPaths.isEmpty()
                          ? QStringLiteral("Comparing...")
@@ -220,14 +243,14 @@ void TCompareWindow::Start(TRequest request)
         watcher->deleteLater();
         busy_ = false;
         for (QWidget* w : {static_cast<QWidget*>(open_), static_cast<QWidget*>(groupBy_),
-                           static_cast<QWidget*>(useReference_)})
+                           static_cast<QWidget*>(useReference_), static_cast<QWidget*>(quietOnly_)})
             w->setEnabled(true);
         Show(std::move(done.Table), std::move(done.Widths), done.ReferenceError, sameMachines);
         if (!queued_.isEmpty()) AddLogs(std::exchange(queued_, {}));
     });
     watcher->setFuture(QtConcurrent::run([logs, request, font]() mutable {
         for (const QString& path : request.NewPaths) logs.push_back(LoadLogRuns(path));
-        TGrouping grouping = GroupMachines(logs, request.By);
+        TGrouping grouping = GroupMachines(logs, request.By, request.QuietOnly);
         TComparison done;
         std::size_t reference = 0;
         if (!request.ReferenceName.isEmpty()) {
@@ -261,6 +284,8 @@ void TCompareWindow::Show(std::shared_ptr<const TMachineTable> table, std::vecto
         table_->setColumnHidden(MedianColumn(static_cast<int>(score)), !measured);
         table_->setColumnHidden(RatioColumn(static_cast<int>(score)), !measured);
     }
+    // By machine or by description, as the runs chose where none was asked for.
+    groupBy_->setCurrentIndex(groupBy_->findData(static_cast<int>(t.Grouping.By)));
     QString status = TableHeading(t);
     if (!t.Grouping.Machines.empty())
         status += QStringLiteral(
@@ -300,6 +325,12 @@ QString TCompareWindow::MessagesText() const
         }
     for (const QString& path : repeated_)
         parts << path + QStringLiteral(": open already, read once");
+    if (const TMachineTable* t = Table()) {
+        if (t->Grouping.Paired > 0)
+            parts << QStringLiteral("%1 result lines counted once, as their records")
+                         .arg(t->Grouping.Paired);
+        parts << QuietMessages(t->Grouping);
+    }
     if (parts.isEmpty()) return Table() ? QStringLiteral("No lines skipped.") : QString();
     return parts.join(QStringLiteral("; ")) + QStringLiteral(" (hover for the reasons)");
 }

@@ -14,6 +14,7 @@
 #include "compare/machine_model.h"
 
 class QChart;
+class QCheckBox;
 class QComboBox;
 class QGridLayout;
 class QLabel;
@@ -25,7 +26,7 @@ namespace vt {
 class TCompareWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit TCompareWindow(TGroupBy groupBy = TGroupBy::Description, QWidget* parent = nullptr);
+    explicit TCompareWindow(TGroupBy groupBy = TGroupBy::Auto, QWidget* parent = nullptr);
 
     // Reads the logs off the GUI thread and compares again when done. A log
     // that is open already is not read again; the foot of the window says so.
@@ -35,6 +36,9 @@ public:
     void ChooseReference(const QString& name);
     void SetReference(std::size_t machine);
     void SetGroupBy(TGroupBy by);
+    // Leaves out the runs whose record says they were not quiet, and
+    // compares again.
+    void SetQuietOnly(bool quietOnly);
     bool Loading() const { return busy_; }
 
     TMachineModel& Model() { return model_; }
@@ -58,6 +62,7 @@ private:
     struct TRequest {
         QStringList NewPaths;
         TGroupBy By = TGroupBy::Description;
+        bool QuietOnly = false;
         std::optional<std::size_t> Reference;
         QString ReferenceName;
         bool SameMachines = false;
@@ -75,6 +80,7 @@ private:
 
     TMachineModel model_;
     TGroupBy by_;
+    bool quiet_ = false;     // quiet runs only
     QString referenceName_;  // to choose once the logs are read
     QStringList queued_;     // logs added while a comparison ran
     QStringList repeated_;   // logs named again, read once
@@ -82,6 +88,7 @@ private:
     bool busy_ = false;
     QTableView* table_;
     QComboBox* groupBy_;
+    QCheckBox* quietOnly_ = nullptr;
     QPushButton* open_;
     QPushButton* useReference_;
     QLabel* status_;

@@ -183,7 +183,9 @@ QString TableHeading(const TMachineTable& table)
             .arg(g.LogNames.join(QStringLiteral(", ")),
                  g.By == TGroupBy::Description ? QStringLiteral("description and label")
                  : g.By == TGroupBy::File      ? QStringLiteral("log file")
+                 : g.By == TGroupBy::Machine   ? QStringLiteral("host, processor and memory")
                                                : QStringLiteral("line"));
+    if (g.QuietOnly) heading += QStringLiteral(", quiet runs only");
     if (!g.Machines.empty())
         heading += QStringLiteral("\nReference: %1. %2")
                        .arg(table.Reference + 1)

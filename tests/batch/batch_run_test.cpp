@@ -320,6 +320,34 @@ TEST(BatchCut, WarnsOnceWhereTheLineCutsAText)
     }
 }
 
+// A character Windows-1251 lacks: the line takes "?" and says so once, JSON
+// and CSV keep the text whole.
+TEST(BatchCut, TextOutsideTheCodePageIsKeptWholeInJsonAndCsv)
+{
+    const QString description = QStringLiteral("Büro ✓ Ж");
+    const std::string warning =
+        "vesktest batch: the line writes the description as \"B?ro ? Ж\": Windows-1251 has no "
+        "place for some of \"Büro ✓ Ж\"\n";
+    const struct {
+        const char* name;
+        const char* format;
+        std::string warning;
+        std::string kept;  // in standard output
+    } rows[] = {
+        {"line", "line", warning, Ansi("B?ro ? Ж")},
+        {"json", "json", "", "\"description\": \"Büro ✓ Ж\""},
+        {"csv", "csv", "", "\nBüro ✓ Ж,"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Outcome o = RunBatch({"--tests", "3", "--shapes", "1", "--description", description,
+                                    "--format", row.format});
+        EXPECT_EQ(o.status, 0);
+        EXPECT_EQ(o.err, row.warning);
+        EXPECT_NE(o.out.find(row.kept), std::string::npos) << o.out;
+    }
+}
+
 // Processes that keep every processor busy until the object goes.
 class Hogs {
 public:

@@ -110,8 +110,10 @@ grep -qx 'null: no result lines' err.txt || fail "/dev/null: $(cat err.txt)"
 
 # --runs: one row per result line with its log and line number.
 runs=$("$vesktest" compare --csv --runs log.txt pc2/Result3.txt 2>/dev/null) || fail "--runs failed"
-# A result line carries none of the figures beyond its own: twelve empty cells.
-[ "$(sed -n 1p <<<"$runs")" = "log,line,description,label,$(tr -s ' \n' ',' <<<"$scores" | sed 's/,$//')" ] ||
+# A result line carries none of the figures beyond its own (twelve empty
+# cells) and no conditions.
+conditions=quiet,thread_cpu_share,other_cpu_before_pct,other_cpu_during_pct,steal_pct,clock_min_mhz,clock_max_mhz,governor,throttle_events,max_temperature_c,on_battery,disturbances
+[ "$(sed -n 1p <<<"$runs")" = "log,line,description,label,$(tr -s ' \n' ',' <<<"$scores" | sed 's/,$//'),$conditions" ] ||
     fail "--runs header: $(sed -n 1p <<<"$runs")"
 [ "$(sed -n 3p <<<"$runs")" = "log.txt,3,Celeron 433,IBM 10G,0.61,0.201,1.10,410,700,210.5,2.05,16.2,,,,,,,,,,,," ] ||
     fail "--runs row: $(sed -n 3p <<<"$runs")"
@@ -119,6 +121,33 @@ runs=$("$vesktest" compare --csv --runs log.txt pc2/Result3.txt 2>/dev/null) || 
     fail "--runs second log: $(sed -n 6p <<<"$runs")"
 text=$("$vesktest" compare --text --runs log.txt 2>/dev/null) || fail "--runs --text failed"
 grep -Eq '^log.txt +3  Celeron 433 +IBM 10G +0\.61 +0\.201 ' <<<"$text" || fail "--runs --text: $text"
+
+# Records: a records log beside the results log it goes with. Its records
+# hold two of the log's lines; a third line has no record (an older Save).
+mkdir -p rec
+record() {  # record HOST CYCLES QUIET LINE
+    printf '{"description": "P", "disk_label": "L", "CyclesPerSec": %s, "tests": [2], "host": "%s",' "$2" "$1"
+    printf ' "cpu_brand": "Brand", "memory_mib": 512, "conditions": {"other_cpu_during_pct": 97,'
+    printf ' "disturbances": ["other processes used 97%% of a CPU"]}, "quiet": %s, "line": "%s"}\n' "$3" "$4"
+}
+l1=$(line P L 0.00 0.000 0.00 0 0 100.0 0.00 0.0 | tr -d '\r')
+l2=$(line P L 0.00 0.000 0.00 0 0 101.0 0.00 0.0 | tr -d '\r')
+l3=$(line P L 0.00 0.000 0.00 0 0 102.0 0.00 0.0 | tr -d '\r')
+printf '%s\r\n' "$l1" "$l2" "$l3" >rec/Result3.txt
+{ record pc1 100 true "$l1"; record pc1 101 false "$l2"; } >rec/Result3.jsonl
+text=$("$vesktest" compare --text rec/Result3.txt rec/Result3.jsonl 2>err.txt) || fail "records: $(cat err.txt)"
+grep -Eq '^1  P / L +3  ' <<<"$text" || fail "records: not 3 runs of one machine by description: $text"
+grep -q '2 result lines counted once, as their records' err.txt || fail "records: pairing not said: $(cat err.txt)"
+grep -q 'P / L: 1 of 3 runs not quiet' err.txt || fail "records: not quiet not counted: $(cat err.txt)"
+# The records alone: every run has one, so machines are the records' hosts.
+text=$("$vesktest" compare --text --quiet-only rec/Result3.jsonl 2>err.txt) || fail "--quiet-only failed"
+[[ $text == *"Machines by host, processor and memory, quiet runs only"* ]] || fail "--quiet-only: $text"
+grep -Eq '^1  pc1 / Brand, 512 MiB +1  ' <<<"$text" || fail "--quiet-only: not one run of pc1: $text"
+grep -q 'pc1 / Brand, 512 MiB: 1 runs not quiet, left out (1 kept)' err.txt || fail "--quiet-only: $(cat err.txt)"
+runs=$("$vesktest" compare --csv --runs rec/Result3.txt rec/Result3.jsonl 2>/dev/null) || fail "records --runs"
+[ "$(wc -l <<<"$runs")" -eq 4 ] || fail "records --runs: not 3 runs: $runs"
+grep -qx 'Result3.jsonl,2,P,L,,,,,,101.0,,,false,,,97,,,,,,,,other processes used 97% of a CPU' <<<"$runs" ||
+    fail "records --runs: no conditions: $runs"
 
 # A full standard output is an error.
 if [ -w /dev/full ]; then
