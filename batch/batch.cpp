@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <new>
+#include <optional>
 
 #include "app/display.h"
 #include "app/environment.h"
@@ -21,6 +22,7 @@
 #include "platform/number_format.h"
 #include "platform/stop_request.h"
 #include "platform/terminal.h"
+#include "platform/user_folders.h"
 #include "results/log_location.h"
 #include "results/result_line.h"
 #include "results/results_log.h"
@@ -69,15 +71,52 @@ std::string SaveFailureText(const EInOutError& e, const std::string& log)
            ErrnoText(e.ErrorCode());
 }
 
-void Save(const TBatchOptions& options, const TEnvironment& env, const std::string& line)
+void Save(const std::string& log, const std::string& line)
 {
-    std::string log = options.Log;
     try {
-        if (log.empty()) log = ResultsLogPath(env.ExeDir);
         results_log::Append(log, line);
     } catch (const EInOutError& e) {
         throw TBatchFailure{SaveFailureText(e, log)};
     }
+}
+
+// A log that cannot take the runs' lines: found before anything runs.
+struct TLogRefusal {
+    std::string Text;
+};
+
+// The log --save appends to, its folder made and its file checked, so that
+// a log that cannot be written costs no run.
+std::string PrepareLog(const TBatchOptions& options, const std::string& exeDir)
+{
+    const std::string prefix = "vesktest batch: cannot append to the results log ";
+    std::string log = options.Log;
+    if (log.empty()) {
+        const LogPlace place = ChooseResultsLogPlace(exeDir, SystemLogPlaceInputs(exeDir));
+        log = place.path;
+        try {
+            if (!place.folder.empty()) CreateFolders(place.folder);
+        } catch (const EInOutError& e) {
+            throw TLogRefusal{prefix + log + ": its folder " + e.Path() +
+                              " cannot be made: " + ErrnoText(e.ErrorCode())};
+        }
+    }
+    if (const std::optional<std::string> problem = results_log::AppendProblem(log))
+        throw TLogRefusal{prefix + *problem};
+    return log;
+}
+
+// The summary of the runs finished so far, for a person at a terminal; empty
+// for a single run or none.
+std::string KeptRunsSummary(const std::vector<TScores>& finished, const TBatchOptions& options,
+                            bool ended)
+{
+    if (options.Repeat < 2 || finished.empty() || !StandardErrorIsTerminal()) return {};
+    std::string text = BatchSummary(finished, options.Tests);
+    if (!ended)
+        text = "vesktest batch: " + std::to_string(finished.size()) + " of " +
+               std::to_string(options.Repeat) + " runs finished\n" + text;
+    return text;
 }
 
 // One line when the result line will cut a text the CSV and JSON keep whole.
@@ -90,7 +129,9 @@ void WarnIfCut(TBatchProgress& progress, const char* field, const std::string& t
                      "\"");
 }
 
-int Run(const TBatchOptions& options, bool outputClosed)
+// Runs the tests; `finished` gets each finished run's scores.
+int Run(const TBatchOptions& options, const std::string& log, bool outputClosed,
+        std::vector<TScores>& finished)
 {
     TEnvironment env = TEnvironment::System();
     int parts = 0;
@@ -134,8 +175,10 @@ int Run(const TBatchOptions& options, bool outputClosed)
 
     TBatchTests tests(env, TotalPhysMem32(totalPhysMem),
                       [&progress](const std::string& text) { progress.Message(text); });
+    tests.PassUnderWay = [&progress](int pass, int passes) {
+        progress.Detail("pass " + std::to_string(pass + 1) + "/" + std::to_string(passes));
+    };
     const std::int32_t memory = options.Memory.value_or(tests.DefaultMemoryMiB());
-    std::vector<TScores> finished;
     for (int run = 1; run <= options.Repeat; ++run) {
         progress.SetRun(run, options.Repeat);
         report.Run = run;
@@ -168,18 +211,29 @@ int Run(const TBatchOptions& options, bool outputClosed)
 
         // The run is finished: from here on nothing stops it, so the record
         // printed is the record saved. The log comes first, so that a reader
-        // of standard output that has gone never costs the saved line.
-        if (options.Save)
-            Save(options, env,
-                 FormatResultLine(report.Scores, report.Description, report.Label, env.Format));
+        // of standard output that has gone never costs the saved line; a
+        // log that fails costs neither the record.
+        const TStopDeferral finishing;
+        std::optional<TBatchFailure> saveFailure;
+        if (options.Save) {
+            try {
+                Save(log,
+                     FormatResultLine(report.Scores, report.Description, report.Label, env.Format));
+            } catch (const TBatchFailure& failure) {
+                saveFailure = failure;
+            }
+        }
         // Standard output may be the terminal the progress is drawn on.
         progress.Clear();
         output.Write(FormatBatchOutput(options.Format, report, env.Format));
         finished.push_back(report.Scores);
+        if (saveFailure) throw *saveFailure;
+        // What a stop that cannot wait still shows.
+        const std::string kept = KeptRunsSummary(finished, options, false);
+        if (!kept.empty()) SetStopFarewell("\r\033[K" + kept);
     }
     progress.Clear();
-    if (options.Repeat > 1 && StandardErrorIsTerminal())
-        std::fputs(BatchSummary(finished, options.Tests).c_str(), stderr);
+    std::fputs(KeptRunsSummary(finished, options, true).c_str(), stderr);
     return 0;
 }
 
@@ -194,6 +248,7 @@ void WriteError(const std::string& message)
 int RunBatch(int argc, char** argv)
 {
     CatchStopRequests();
+    EndProcessAfterStopRequest();
     ReportBrokenPipesAsErrors();
     const bool outputClosed = ReserveClosedStandardStreams();
 
@@ -201,7 +256,8 @@ int RunBatch(int argc, char** argv)
     // line need no display.
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-    const TBatchLimits limits{LargestBlockMiB(TotalPhysMem32(ReadTotalPhysMem()))};
+    const std::int64_t totalPhysMem = TotalPhysMem32(ReadTotalPhysMem());
+    const TBatchLimits limits{LargestBlockMiB(totalPhysMem), DefaultBlockMiB(totalPhysMem)};
     const TBatchCommand command = ParseBatchOptions(arguments, limits);
     switch (command.Kind) {
         case TBatchCommand::TKind::Help:
@@ -220,6 +276,16 @@ int RunBatch(int argc, char** argv)
             break;
     }
 
+    std::string log;
+    if (command.Options.Save) {
+        try {
+            log = PrepareLog(command.Options, ExecutableFolder());
+        } catch (const TLogRefusal& refusal) {
+            WriteError(refusal.Text);
+            return 2;
+        }
+    }
+
     // The toolkit sees only the program's name: the batch options are ours.
     // The window's application object: the same font substitutions, so that
     // the list boxes lay out their entries in the same font.
@@ -227,9 +293,16 @@ int RunBatch(int argc, char** argv)
     const auto app =
         OpenApplication(toolkitArgc, argv, TDisplayUse::Painting, "vesktest batch", "");
 
+    // The runs finished before a stop or a failure are kept: printed, saved,
+    // and on a terminal summed up.
+    std::vector<TScores> finished;
+    const auto keptRuns = [&] {
+        std::fputs(KeptRunsSummary(finished, command.Options, false).c_str(), stderr);
+    };
     try {
-        return Run(command.Options, outputClosed);
+        return Run(command.Options, log, outputClosed, finished);
     } catch (const TStopRequest& stop) {
+        keptRuns();
         return StopExitStatus(stop.Signal);
     } catch (const TBatchFailure& failure) {
         WriteError(failure.Text);
@@ -243,6 +316,7 @@ int RunBatch(int argc, char** argv)
     } catch (const std::exception& e) {
         WriteError(ErrorBoxText(e.what()));
     }
+    keptRuns();
     return 1;
 }
 

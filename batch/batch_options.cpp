@@ -25,18 +25,40 @@ const QString kSave = QStringLiteral("save");
 const QString kLog = QStringLiteral("log");
 const QString kFormat = QStringLiteral("format");
 
+// `text` with every control character written as an escape ("\n", "\t",
+// "\x1b"), so that a refused value never breaks or colours the message.
+QString Escaped(const QString& text)
+{
+    QString shown;
+    for (const QChar c : text) {
+        if (c.category() != QChar::Other_Control)
+            shown += c;
+        else if (c == QLatin1Char('\n'))
+            shown += QStringLiteral("\\n");
+        else if (c == QLatin1Char('\r'))
+            shown += QStringLiteral("\\r");
+        else if (c == QLatin1Char('\t'))
+            shown += QStringLiteral("\\t");
+        else
+            shown += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+    }
+    return shown;
+}
+
 TBatchCommand Bad(const QString& reason)
 {
     TBatchCommand command;
     command.Kind = TBatchCommand::TKind::Bad;
-    command.Text = "vesktest batch: " + reason.toStdString() + "\n" + BatchUsage();
+    command.Text = "vesktest batch: " + Escaped(reason).toStdString() + "\n" + BatchUsage();
     return command;
 }
 
-// `text` as a whole number from `low` to `high`: decimal digits only.
+// `text` as a whole number from `low` to `high`: decimal digits only, no
+// sign, blank or leading zero, the same for every number the options take.
 std::optional<std::int32_t> WholeNumber(const QString& text, std::int64_t low, std::int64_t high)
 {
     if (text.isEmpty() || text.size() > 10) return std::nullopt;
+    if (text.size() > 1 && text.front() == QLatin1Char('0')) return std::nullopt;
     for (const QChar c : text)
         if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
     const std::int64_t value = text.toLongLong();
@@ -96,8 +118,10 @@ TBatchCommand ParseBatchOptions(const QStringList& arguments, const TBatchLimits
          QStringLiteral("PATH")},
         {kMemory,
          QStringLiteral("The block of test 5 in MiB, from 1 to %1 on this machine (default "
-                        "half the physical memory the test sees, at most about 1 GiB).")
-             .arg(limits.LargestBlockMiB),
+                        "half the physical memory the test sees, which is at most 2 GiB, so "
+                        "at most 1024; %2 on this machine).")
+             .arg(limits.LargestBlockMiB)
+             .arg(limits.DefaultBlockMiB),
          QStringLiteral("MIB")},
         {kShapes, QStringLiteral("The ellipse count of test 3, from 0 (default 10000)."),
          QStringLiteral("N")},
@@ -158,12 +182,11 @@ TBatchCommand ParseBatchOptions(const QStringList& arguments, const TBatchLimits
     }
     if (parser.isSet(kTests)) {
         for (const QString& item : parser.value(kTests).split(QLatin1Char(','))) {
-            bool ok = false;
-            const int test = item.trimmed().toInt(&ok);
-            if (!ok || test < 1 || test > 5) return Bad("no test '" + item + "' (1 to 5)");
-            if (std::find(o.Tests.begin(), o.Tests.end(), test) != o.Tests.end())
-                return Bad("test " + item.trimmed() + " is given twice");
-            o.Tests.push_back(test);
+            const std::optional<std::int32_t> test = WholeNumber(item, 1, 5);
+            if (!test) return Bad("no test '" + item + "' (1 to 5)");
+            if (std::find(o.Tests.begin(), o.Tests.end(), *test) != o.Tests.end())
+                return Bad("test " + item + " is given twice");
+            o.Tests.push_back(*test);
         }
     } else {
         o.Tests = o.File.empty() ? std::vector<int>{1, 2, 3, 5} : std::vector<int>{1, 2, 3, 4, 5};
@@ -213,6 +236,12 @@ TBatchCommand ParseBatchOptions(const QStringList& arguments, const TBatchLimits
             return Bad("--log '" + parser.value(kLog) + "': there is no folder '" +
                        QDir::toNativeSeparators(folder.path()) + "'");
     }
+    // A value for a test that does not run would be dropped without a word.
+    for (const auto& [name, test] : {std::pair{kFile, 4}, {kMemory, 5}, {kShapes, 3}})
+        if (parser.isSet(name) && std::find(o.Tests.begin(), o.Tests.end(), test) == o.Tests.end())
+            return Bad(QStringLiteral("--%1 is for test %2, which --tests leaves out")
+                           .arg(name)
+                           .arg(test));
     if (parser.isSet(kFormat)) {
         const QString format = parser.value(kFormat);
         if (format == QLatin1String("line"))

@@ -162,7 +162,7 @@ void TBatchTests::Shapes(TScores& scores, std::int32_t count, const TBatchStep& 
     step(BatchTestName(3), "drawing the ellipses");
     TPanelCanvas canvas(panel_, nullptr);
     const std::int64_t paintedBefore = TEllipseShape::Tally().Painted;
-    const TEllipseRun run = DrawEllipses(IntToStr(count), canvas, env_.Ticks);
+    const TEllipseRun run = DrawEllipses(IntToStr(count), canvas, env_.Ticks, &StopRequestFlag());
     const std::int64_t painted = TEllipseShape::Tally().Painted - paintedBefore;
     // An ellipse the display did not paint was not measured.
     if (painted < canvas.PaintableShown())
@@ -176,10 +176,15 @@ void TBatchTests::File(TScores& scores, const std::string& name, const TBatchSte
     if (!FileExists(name) || DirectoryEntrySize(name) <= kFileReadMinSize)
         throw EFileTestFailure("Size of file must be > 1mb");
     const std::string warning = NotADiskWarning(name, FileSystemTypeOf(name));
-    if (!warning.empty()) message_(warning);
+    if (!warning.empty() && !notADiskWarned_) message_(warning);
+    notADiskWarned_ = true;
     step(BatchTestName(4), "reading the file");
     try {
         scores.HddSpeed = static_cast<double>(MeasureFileRead(name, env_.Ticks).HddSpeed);
+    } catch (const EZeroDivide&) {
+        throw EFileTestFailure("vesktest batch: " + std::string(BatchTestName(4)) + ": " + name +
+                               " was read in 0 ms: the file is too small to time (give a larger "
+                               "one, or one that is not held in memory)");
     } catch (const std::bad_alloc&) {
         throw EFileTestFailure(EOutOfMemory().Message());
     } catch (const Exception& e) {
@@ -206,6 +211,7 @@ std::int64_t TBatchTests::Memory(TScores& scores, std::int32_t mib, const TBatch
     // A pass over a large block takes most of a second: a stop need not
     // wait for the other passes of its part.
     steps.Stop = &StopRequestFlag();
+    steps.Pass = PassUnderWay;
     step(BatchTestName(5), "filling " + blockText);
     // The window shows wrong bytes in red beside the speeds; here they go
     // with the other messages.

@@ -52,7 +52,9 @@ public:
     void Cycles(TScores& scores, const TBatchStep& step);
     // Raises an error when the panel did not paint every ellipse.
     void Shapes(TScores& scores, std::int32_t count, const TBatchStep& step);
-    // `name`: file-system bytes. The not-a-disk warning is a message.
+    // `name`: file-system bytes. The not-a-disk warning is a message, given
+    // on the first run only. A file read in 0 ms is too small to time: an
+    // EFileTestFailure that says so and names it.
     void File(TScores& scores, const std::string& name, const TBatchStep& step);
     // A block of `mib` MiB, clamped as the MemSpeed field's entry is.
     // Returns the block's whole MiB. A stop request is looked at between two
@@ -61,6 +63,10 @@ public:
 
     // The memory field's start-up value (DefaultBlockMiB).
     std::int32_t DefaultMemoryMiB() const;
+
+    // Told before each pass of the memory test's fill and counting parts
+    // (TPassHook): where a long part has got to.
+    std::function<void(int pass, int passes)> PassUnderWay;
 
 private:
     struct THost;
@@ -76,6 +82,7 @@ private:
     TStringList sortKeyList_, sortItemList_;
     std::string sortPivot_;
     TPersonPool pool_;
+    bool notADiskWarned_ = false;  // once a series
 };
 
 }  // namespace vt

@@ -105,5 +105,38 @@ TEST_F(LogFolderTest, OnlyAFolderThatRefusesWritingSendsTheLogAway)
     }
 }
 
+// A copy the system installed: anything under /usr (a link to it
+// included), or a root-owned folder a package list names; never a folder
+// of the user's, whatever a list says.
+TEST_F(LogFolderTest, InstalledInSystemUnderUsrOrOwnedByAPackage)
+{
+    const std::string lists = dir_ + "/info";
+    mkdir(lists.c_str(), 0755);
+    mkdir((dir_ + "/pkg").c_str(), 0755);
+    mkdir((dir_ + "/pkg/bin").c_str(), 0755);
+    mkdir((dir_ + "/mine").c_str(), 0755);
+    std::ofstream(lists + "/tool.list") << "/.\n" << dir_ << "/pkg\n" << dir_ << "/pkg/bin\n";
+    std::ofstream(lists + "/tool.md5sums") << dir_ << "/mine\n";  // not a list
+    ASSERT_EQ(symlink("/usr/bin", (dir_ + "/to-usr").c_str()), 0);
+    const bool root = geteuid() == 0;
+    const struct {
+        const char* name;
+        std::string exeDir;
+        bool installed;
+    } rows[] = {
+        {"/usr/bin", "/usr/bin/", true},
+        {"/usr/local/bin", "/usr/local/bin/", true},
+        {"a link to /usr/bin", dir_ + "/to-usr/", true},
+        {"a folder a package lists", dir_ + "/pkg/bin/", root},  // owned by root only as root
+        {"a folder no list names", dir_ + "/mine/", false},
+        {"a name that only starts like /usr", "/usrlocal/bin/", false},
+        {"the build folder", dir_ + "/", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(InstalledInSystem(row.exeDir, lists), row.installed);
+    }
+}
+
 }  // namespace
 }  // namespace vt
