@@ -20,18 +20,13 @@ int FileWriteError(const std::string& path);
 // first); empty when the system does not tell.
 std::string ExecutableFolder();
 
-// Where the package manager keeps the lists of the files each package
-// installed (dpkg's); empty on Windows.
-extern const char* const kPackageLists;
-
 // Whether the program whose executable lies in `exeDir` was installed into
 // the system rather than unpacked somewhere: on Linux its folder lies under
-// /usr (where /bin and /sbin lead too) or is owned by root and named in one
-// of the package lists (the *.list files in `packageLists`, one path a
-// line); on Windows it lies under the Program Files folders. Such a copy
-// keeps no files beside itself, even for a user who may write there (root,
-// an administrator).
-bool InstalledInSystem(const std::string& exeDir, const std::string& packageLists = kPackageLists);
+// /usr (where /bin and /sbin lead too, and /usr/local) or /opt, the places
+// packages install to; on Windows under the Program Files folders. Such a
+// copy keeps no files beside itself, even for a user who may write there
+// (root, an administrator).
+bool InstalledInSystem(const std::string& exeDir);
 
 // The value of the environment variable `name`; nothing when it is not set.
 std::optional<std::string> EnvironmentValue(const char* name);

@@ -1,12 +1,10 @@
 #include "platform/user_folders.h"
 
-#include <dirent.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
 #include <vector>
 
 #include "platform/errors.h"
@@ -33,30 +31,7 @@ std::string ExecutableFolder()
     return path.substr(0, path.rfind('/') + 1);
 }
 
-const char* const kPackageLists = "/var/lib/dpkg/info";
-
-namespace {
-
-// Whether a line of one of the *.list files in `lists` is `path`.
-bool PackageOwns(const std::string& lists, const std::string& path)
-{
-    DIR* dir = ::opendir(lists.c_str());
-    if (dir == nullptr) return false;
-    bool owned = false;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name.size() <= 5 || name.compare(name.size() - 5, 5, ".list") != 0) continue;
-        std::ifstream list(lists + "/" + name);
-        for (std::string line; !owned && std::getline(list, line);) owned = line == path;
-        if (owned) break;
-    }
-    ::closedir(dir);
-    return owned;
-}
-
-}  // namespace
-
-bool InstalledInSystem(const std::string& exeDir, const std::string& packageLists)
+bool InstalledInSystem(const std::string& exeDir)
 {
     std::string dir = exeDir;
     if (char* real = ::realpath(exeDir.empty() ? "." : exeDir.c_str(), nullptr)) {
@@ -64,11 +39,9 @@ bool InstalledInSystem(const std::string& exeDir, const std::string& packageList
         std::free(real);
     }
     while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
-    if (dir == "/usr" || dir.rfind("/usr/", 0) == 0) return true;
-    // Packages install as root: a folder of anyone else's was not installed.
-    struct stat st {};
-    if (::stat(dir.c_str(), &st) != 0 || st.st_uid != 0) return false;
-    return PackageOwns(packageLists, dir);
+    for (const std::string prefix : {"/usr", "/opt"})
+        if (dir == prefix || dir.rfind(prefix + "/", 0) == 0) return true;
+    return false;
 }
 
 std::optional<std::string> HomeFolder()

@@ -19,8 +19,6 @@ std::string ExecutableFolder()
     return path.substr(0, path.rfind('/') + 1);
 }
 
-const char* const kPackageLists = "";
-
 namespace {
 
 std::string Lower(std::string text)
@@ -32,7 +30,7 @@ std::string Lower(std::string text)
 
 }  // namespace
 
-bool InstalledInSystem(const std::string& exeDir, const std::string&)
+bool InstalledInSystem(const std::string& exeDir)
 {
     std::string dir = Lower(exeDir);
     for (char& c : dir)

@@ -225,8 +225,8 @@ TEST(BatchRepeat, StopKeepsTheFinishedRunsOnly)
     EXPECT_EQ(LogLines(log).size(), 1u);
 }
 
-// A log that cannot be written: the window's message, the file and the
-// system's reason. A link whose target is missing is followed where the
+// A log that cannot be written: refused before anything runs, with the
+// file and the reason. A link whose target is missing is followed where the
 // target's folder exists.
 TEST(BatchSaveFailure, NamesTheFileAndTheReason)
 {
@@ -239,11 +239,13 @@ TEST(BatchSaveFailure, NamesTheFileAndTheReason)
         std::string message;
     } rows[] = {
         {"link to a missing file", "made.txt", 0, ""},
-        {"link into a missing folder", "none/made.txt", 1,
-         "I/O error 2. " + base.toStdString() + "log1 (its link leads to " + base.toStdString() +
+        {"link into a missing folder", "none/made.txt", 2,
+         "vesktest batch: cannot append to the results log " + base.toStdString() +
+             "log1 (its link leads to " + base.toStdString() +
              "none/made.txt): No such file or directory\n"},
-        {"full disk", "/dev/full", 1,
-         "I/O error 28. " + base.toStdString() + "log2: No space left on device\n"},
+        {"full device", "/dev/full", 2,
+         "vesktest batch: cannot append to the results log " + base.toStdString() +
+             "log2: it is not a regular file\n"},
     };
     int n = 0;
     for (const auto& row : rows) {

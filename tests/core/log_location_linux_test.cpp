@@ -105,20 +105,11 @@ TEST_F(LogFolderTest, OnlyAFolderThatRefusesWritingSendsTheLogAway)
     }
 }
 
-// A copy the system installed: anything under /usr (a link to it
-// included), or a root-owned folder a package list names; never a folder
-// of the user's, whatever a list says.
-TEST_F(LogFolderTest, InstalledInSystemUnderUsrOrOwnedByAPackage)
+// A copy the system installed: anything under /usr or /opt, a link to it
+// included; never a folder elsewhere, nor one whose name only starts alike.
+TEST_F(LogFolderTest, InstalledInSystemUnderUsrOrOpt)
 {
-    const std::string lists = dir_ + "/info";
-    mkdir(lists.c_str(), 0755);
-    mkdir((dir_ + "/pkg").c_str(), 0755);
-    mkdir((dir_ + "/pkg/bin").c_str(), 0755);
-    mkdir((dir_ + "/mine").c_str(), 0755);
-    std::ofstream(lists + "/tool.list") << "/.\n" << dir_ << "/pkg\n" << dir_ << "/pkg/bin\n";
-    std::ofstream(lists + "/tool.md5sums") << dir_ << "/mine\n";  // not a list
     ASSERT_EQ(symlink("/usr/bin", (dir_ + "/to-usr").c_str()), 0);
-    const bool root = geteuid() == 0;
     const struct {
         const char* name;
         std::string exeDir;
@@ -126,15 +117,17 @@ TEST_F(LogFolderTest, InstalledInSystemUnderUsrOrOwnedByAPackage)
     } rows[] = {
         {"/usr/bin", "/usr/bin/", true},
         {"/usr/local/bin", "/usr/local/bin/", true},
+        {"/usr/games", "/usr/games/", true},
+        {"a package's folder in /opt", "/opt/vesktest/bin/", true},
         {"a link to /usr/bin", dir_ + "/to-usr/", true},
-        {"a folder a package lists", dir_ + "/pkg/bin/", root},  // owned by root only as root
-        {"a folder no list names", dir_ + "/mine/", false},
         {"a name that only starts like /usr", "/usrlocal/bin/", false},
-        {"the build folder", dir_ + "/", false},
+        {"a name that only starts like /opt", "/optional/", false},
+        {"a folder of the user's", dir_ + "/", false},
+        {"the current folder", "", false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        EXPECT_EQ(InstalledInSystem(row.exeDir, lists), row.installed);
+        EXPECT_EQ(InstalledInSystem(row.exeDir), row.installed);
     }
 }
 

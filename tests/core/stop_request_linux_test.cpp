@@ -49,13 +49,12 @@ TEST_P(StopWatchdog, EndsABlockedProcessWithTheStopsStatus)
                 GetParam().stderr_);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, StopWatchdog,
-    ::testing::Values(Row{"interrupt", SIGINT, 130, false, "^kept 2 runs\n$"},
-                      Row{"terminate", SIGTERM, 143, false, "^kept 2 runs\n$"},
-                      Row{"while_a_record_is_finished", SIGTERM, 143, true,
-                          "^record written\nkept 2 runs\n$"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, StopWatchdog,
+                         ::testing::Values(Row{"interrupt", SIGINT, 130, false, "^kept 2 runs\n$"},
+                                           Row{"terminate", SIGTERM, 143, false, "^kept 2 runs\n$"},
+                                           Row{"while_a_record_is_finished", SIGTERM, 143, true,
+                                               "^record written\nkept 2 runs\n$"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace vt
