@@ -64,6 +64,7 @@ void T_fVesktest::RxSpeedButton1Click(QObject*)
     try {
         const TFileReadFigures figures = MeasureFileRead(name, Env().Ticks);
         Scores.HddSpeed = static_cast<double>(figures.HddSpeed);
+        LastFile = name;
         ToTab();
         const std::string mibPerSec = FloatToStr(figures.Thousandths * 0.001L, Env().Format);
         HDDspeed->SetCaption(Q(mibPerSec + " Mb/s"));

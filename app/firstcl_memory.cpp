@@ -21,6 +21,7 @@ void T_fVesktest::RxSpeedButton4Click(QObject*)
     const TMemoryBlockSize size = ChooseBlockSize(n, TotalPhysMem);
     if (size.Clamped) Edit5->setText(Q(IntToStr(size.Bytes / kMiB)));
     const std::int64_t B = size.Bytes;
+    LastBlockMiB = B / kMiB;
 
     RefuseBlockBeyond(B, Env().AvailableMemory());
     TMemoryBlock block(B);

@@ -24,6 +24,7 @@ void T_fVesktest::BitBtn1Click(QObject*)
     const TEllipseRun run = DrawEllipses(A(Edit2->text()), canvas, env_.Ticks);
     Edit1->setText(Q(FloatToStr(run.Elapsed, env_.Format)));
     Scores.DrawTime = DrawTimeSeconds(run.Elapsed);
+    LastShapes = run.Count;
     ToTab();
     ShowReady(RxLabel2);
 }

@@ -9,24 +9,26 @@
 #include "app/display.h"
 #include "app/environment.h"
 #include "app/error_handler.h"
+#include "app/run_record_facts.h"
 #include "batch/batch_options.h"
 #include "batch/batch_output.h"
 #include "batch/batch_progress.h"
+#include "batch/batch_record.h"
 #include "batch/batch_summary.h"
 #include "batch/batch_tests.h"
 #include "benchmarks/memory_test.h"
 #include "platform/cp1251.h"
-#include "platform/file_system_type.h"
 #include "platform/local_time.h"
+#include "platform/log_file.h"
 #include "platform/machine.h"
 #include "platform/number_format.h"
 #include "platform/stop_request.h"
 #include "platform/terminal.h"
 #include "platform/user_folders.h"
 #include "results/log_location.h"
+#include "results/records_log.h"
 #include "results/result_line.h"
 #include "results/results_log.h"
-#include "sysinfo/machine_identity.h"
 #include "sysinfo/probes.h"
 
 namespace vt {
@@ -71,12 +73,15 @@ std::string SaveFailureText(const EInOutError& e, const std::string& log)
            ErrnoText(e.ErrorCode());
 }
 
-void Save(const std::string& log, const std::string& line)
+// Saves the run: its result line to the results log `log`, then its whole
+// record, the line included, to the records log beside it.
+void Save(const std::string& log, const TRunRecord& record)
 {
+    std::string failed = log;
     try {
-        results_log::Append(log, line);
+        SaveBatchRun(log, record, failed);
     } catch (const EInOutError& e) {
-        throw TBatchFailure{SaveFailureText(e, log)};
+        throw TBatchFailure{SaveFailureText(e, failed)};
     }
 }
 
@@ -103,6 +108,15 @@ std::string PrepareLog(const TBatchOptions& options, const std::string& exeDir)
     }
     if (const std::optional<std::string> problem = results_log::AppendProblem(log))
         throw TLogRefusal{prefix + *problem};
+    // The records log beside it takes each run's record too.
+    const std::string records = RecordsLogPathBeside(log);
+    const TAppendCheck check = CheckAppend(records);
+    if (check.Error != 0)
+        throw TLogRefusal{"vesktest batch: cannot append to the records log " + check.Path + ": " +
+                          (check.Error == EISDIR ? std::string("it is a folder")
+                           : check.Error == kNotARegularFile
+                               ? std::string("it is not a regular file")
+                               : ErrnoText(check.Error))};
     return log;
 }
 
@@ -119,13 +133,19 @@ std::string KeptRunsSummary(const std::vector<TScores>& finished, const TBatchOp
     return text;
 }
 
-// One line when the result line will cut a text the CSV and JSON keep whole.
-void WarnIfCut(TBatchProgress& progress, const char* field, const std::string& text,
-               std::size_t width)
+// One line when the result line cannot keep a text the CSV and JSON keep
+// whole: a character Windows-1251 lacks, or more characters than its field.
+void WarnIfChanged(TBatchProgress& progress, const char* field, const std::string& utf8,
+                   std::size_t width)
 {
-    if (text.size() <= width) return;
+    const std::string ansi = Utf8ToCp1251(utf8);
+    if (Cp1251ToUtf8(ansi) != utf8)
+        progress.Message(std::string("vesktest batch: the line writes the ") + field + " as \"" +
+                         Cp1251ToUtf8(ansi) + "\": Windows-1251 has no place for some of \"" +
+                         utf8 + "\"");
+    if (ansi.size() <= width) return;
     progress.Message("vesktest batch: the line keeps " + std::to_string(width) +
-                     " characters of the " + field + ": \"" + Cp1251ToUtf8(text.substr(0, width)) +
+                     " characters of the " + field + ": \"" + Cp1251ToUtf8(ansi.substr(0, width)) +
                      "\"");
 }
 
@@ -146,31 +166,15 @@ int Run(const TBatchOptions& options, const std::string& log, bool outputClosed,
     // The start-up probes, once, in the order and with the rounding of the
     // window's start-up sequence, the clock measurement included.
     step("start-up", "probing the machine");
-    TBatchReport report;
-    const std::int64_t totalPhysMem = env.ReadTotalPhysMem();
-    const TCpuInfo cpu = env.GetCPUInfo();
-    report.CpuMHz = env.MeasureCpuMHz();
-    const std::string mhzText = IntToStr(RoundHalfEven(report.CpuMHz));
-    report.Vendor = cpu.Vendor;
-    report.Model = cpu.ModelName;
-    report.Description = options.Description.value_or(cpu.Vendor + mhzText + "/");
-    report.MemoryMiB = MemorySizeMiB(totalPhysMem);
-    report.DiskGb = env.TotalDiskSizeText(FormatSettings{'.', ','}, /*grouped=*/false);
-    report.Label = options.Label.value_or(env.TotalDiskSizeText(env.Format, true) + "gb/");
-    report.Date = env.Today().toString(Qt::ISODate).toStdString();
-    report.PaintPlatform = QGuiApplication::platformName().toStdString();
-    report.Tests = options.Tests;
-    report.Runs = options.Repeat;
-    const TMachineIdentity machine = ReadMachineIdentity();
-    report.CpuBrand = machine.CpuBrand;
-    report.LogicalCpus = machine.LogicalCpus;
-    report.Hypervisor = machine.Hypervisor;
-    report.Os = machine.Os;
-    report.Kernel = machine.Kernel;
-    report.Host = machine.Host;
+    TStartupFacts startup;
+    startup.TotalPhysMem = env.ReadTotalPhysMem();
+    startup.Cpu = env.GetCPUInfo();
+    startup.CpuMHz = env.MeasureCpuMHz();
+    const std::int64_t totalPhysMem = startup.TotalPhysMem;
+    TRunRecord report = BatchRecord(env, options, startup);
     if (options.Format == TBatchFormat::Line || options.Save) {
-        WarnIfCut(progress, "description", report.Description, kDescriptionWidth);
-        WarnIfCut(progress, "disk label", report.Label, kDiskLabelWidth);
+        WarnIfChanged(progress, "description", report.Description, kDescriptionWidth);
+        WarnIfChanged(progress, "disk label", report.Label, kDiskLabelWidth);
     }
 
     TBatchTests tests(env, TotalPhysMem32(totalPhysMem),
@@ -198,8 +202,7 @@ int Run(const TBatchOptions& options, const std::string& log, bool outputClosed,
                     report.Shapes = options.Shapes;
                     break;
                 case 4:
-                    report.FileSystem = FileSystemTypeOf(options.File);
-                    report.StorageKind = StorageKindName(ClassifyFileSystem(report.FileSystem));
+                    FillFileFacts(report, options.File);
                     tests.File(report.Scores, options.File, step);
                     break;
                 case 5:
@@ -214,11 +217,11 @@ int Run(const TBatchOptions& options, const std::string& log, bool outputClosed,
         // of standard output that has gone never costs the saved line; a
         // log that fails costs neither the record.
         const TStopDeferral finishing;
+        report.Line = BatchResultLine(report, env.Format);
         std::optional<TBatchFailure> saveFailure;
         if (options.Save) {
             try {
-                Save(log,
-                     FormatResultLine(report.Scores, report.Description, report.Label, env.Format));
+                Save(log, report);
             } catch (const TBatchFailure& failure) {
                 saveFailure = failure;
             }
