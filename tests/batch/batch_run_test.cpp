@@ -17,6 +17,7 @@
 
 #include "app/qt_text.h"
 #include "results/log_location.h"
+#include "results/results_log.h"
 #include "tests/batch/batch_process.h"
 #include "tests/widgets/window_fixture.h"
 
@@ -109,7 +110,9 @@ TEST_P(BatchStop, LeavesTheLogWhole)
 {
     QTemporaryDir dir;
     const std::string log = dir.filePath(QStringLiteral("log.txt")).toStdString();
-    const std::string before = "earlier line\r\n";
+    std::string before;
+    for (const std::string& h : ResultsLogHeader()) before += h + "\r\n";
+    before += "earlier line\r\n";
     std::ofstream(log, std::ios::binary) << before;
     QProcess p;
     p.start(QStringLiteral(VESKTEST_EXECUTABLE), {"batch", "--tests", "5,2,1,3", "--memory", "64",
