@@ -191,21 +191,19 @@ QStringList Unprivileged()
     return {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
 }
 
-// A log that cannot take a line is refused before anything runs: status 2,
-// the file and the reason, nothing on standard output, nothing created.
+// A log that cannot take a line is refused before anything runs, through
+// the program (the reasons one by one: AppendProblem's own test): status 2,
+// the file and the reason, nothing on standard output, nothing changed.
 TEST(LogRefused, BeforeAnythingRuns)
 {
     QTemporaryDir dir;
     ::chmod(dir.path().toLocal8Bit().constData(), 0755);  // for the unprivileged child
     const std::string base = dir.path().toStdString() + "/";
-    QDir(dir.path()).mkdir(QStringLiteral("folder"));
     QDir(dir.path()).mkdir(QStringLiteral("ro"));
     QDir(dir.path()).mkdir(QStringLiteral("home"));
     ::chmod((base + "ro").c_str(), 0555);
     ::chmod((base + "home").c_str(), 0555);
     std::ofstream(base + "fstab") << "proc /proc proc defaults 0 0\n";
-    ASSERT_TRUE(QFile::link(QStringLiteral("none/made.txt"), dir.filePath(QStringLiteral("link"))));
-    const std::string longName = base + std::string(300, 'x');
     const std::string prefix = "vesktest batch: cannot append to the results log ";
     const struct {
         const char* name;
@@ -213,15 +211,10 @@ TEST(LogRefused, BeforeAnythingRuns)
         bool unprivileged;
         std::string err;
     } rows[] = {
-        {"a folder", base + "folder", false, prefix + base + "folder: it is a folder\n"},
-        {"a name too long", longName, false, prefix + longName + ": File name too long\n"},
         {"the full device", "/dev/full", false, prefix + "/dev/full: it is not a regular file\n"},
         {"another kind of file", base + "fstab", false,
          prefix + base +
              "fstab: it is not a results log (it does not begin with the log's header)\n"},
-        {"a link into a missing folder", base + "link", false,
-         prefix + base + "link (its link leads to " + base +
-             "none/made.txt): No such file or directory\n"},
         {"a read-only folder", base + "ro/log.txt", true,
          prefix + base + "ro/log.txt: Permission denied\n"},
         {"the data folder under a read-only home", "", true,
@@ -249,7 +242,6 @@ TEST(LogRefused, BeforeAnythingRuns)
         EXPECT_EQ(o.err, row.err);
         EXPECT_EQ(o.out, "");
     }
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("none"))));
     EXPECT_EQ(ReadBytes(base + "fstab"), "proc /proc proc defaults 0 0\n");
 }
 
@@ -274,10 +266,12 @@ TEST(SaveFailure, TheRecordIsPrintedAndTheLogLeftAsItWas)
     QTemporaryDir dir;
     const std::string log = dir.filePath(QStringLiteral("log.txt")).toStdString();
     std::string line(82, '.');
-    for (int i = 0; i < 6; ++i) results_log::Append(log, line);
+    for (int i = 0; i < 42; ++i) results_log::Append(log, line);
     const std::string before = ReadBytes(log);
-    ASSERT_EQ(before.size(), 5u * 84 + 6 * 84);  // 924: the next line ends at 1008, below 1 KiB
-    const Outcome o = RunBatchInShell(R"(trap "" XFSZ; ulimit -f 1; exec "$0" batch "$@")",
+    // 3948 bytes: the next line ends at 4032, the one after it beyond 4 KiB
+    // (the records log beside it stays far below).
+    ASSERT_EQ(before.size(), 5u * 84 + 42 * 84);
+    const Outcome o = RunBatchInShell(R"(trap "" XFSZ; ulimit -f 4; exec "$0" batch "$@")",
                                       {"--tests", "3", "--shapes", "1", "--repeat", "3", "--save",
                                        "--log", QString::fromStdString(log)});
     EXPECT_EQ(o.status, 1);

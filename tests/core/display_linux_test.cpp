@@ -65,26 +65,6 @@ TEST(ChoosePlatforms, TheDisplayNamedThenOffscreen)
     }
 }
 
-TEST(WithoutPlatform, DropsEveryEntryOfThePlatformOnly)
-{
-    const struct {
-        const char* list;
-        const char* without;
-        bool had;
-    } rows[] = {
-        {"xcb;offscreen", "offscreen", true},
-        {"wayland;xcb;offscreen", "wayland;offscreen", true},
-        {"xcb:display=:1;offscreen", "offscreen", true},
-        {"xcb2;offscreen", "xcb2;offscreen", false},
-        {"offscreen", "offscreen", false},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.list);
-        EXPECT_EQ(WithoutPlatform(row.list, "xcb"), row.without);
-        EXPECT_EQ(PlatformListHas(row.list, "xcb"), row.had);
-    }
-}
-
 // A listener of the test's own on 127.0.0.1, on port 6000 + its display
 // number: silent (it takes connections and never answers), or answering each
 // connection's first bytes with a byte, or gone (the port refuses).
