@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,6 +18,7 @@
 #include "app/run_record_facts.h"
 #include "benchmarks/list_test.h"
 #include "benchmarks/strings.h"
+#include "results/run_record.h"
 #include "results/scores.h"
 
 class QCheckBox;
@@ -76,6 +78,15 @@ public:
     void ShowWait(TShadowLabel* label);
     void ShowReady(TShadowLabel* label);
 
+    // The conditions of a test's run, sampled from just before its measured
+    // work to just after it; a run that fails keeps the test's last ones.
+    void BeginConditions(int test);
+    void EndConditions(int test);
+    // The conditions of the last run of every test run so far, as one (the
+    // worst of each, sysinfo/run_conditions.h); none before any test ran or
+    // when the environment samples none. Save records them.
+    std::optional<TRunConditions> RunConditions() const;
+
     // ---- state ----
     TEnvironment& Env() { return env_; }
     TScores Scores;
@@ -102,6 +113,9 @@ public:
     // used size just before the check (tests corrupt the block there).
     int MemoryPasses = 100;
     std::function<void(std::uint8_t* block, std::int64_t size)> BeforeMemoryCheck;
+
+    // The conditions of the last run of each test, by test number.
+    std::map<int, TRunConditions> TestConditions;
 
     // ---- controls, by their designer names ----
     TPageControl* PageControl1 = nullptr;
@@ -220,6 +234,7 @@ private:
     void RunStartupSequence();
 
     TEnvironment env_;
+    std::unique_ptr<TConditionSampler> conditions_;
 };
 
 // The single instance, set while the window exists.

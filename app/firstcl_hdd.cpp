@@ -62,7 +62,9 @@ void T_fVesktest::RxSpeedButton1Click(QObject*)
     // the buffer are released before the line is written.
     std::optional<std::string> failure;
     try {
+        BeginConditions(4);
         const TFileReadFigures figures = MeasureFileRead(name, Env().Ticks);
+        EndConditions(4);
         Scores.HddSpeed = static_cast<double>(figures.HddSpeed);
         LastFile = name;
         ToTab();

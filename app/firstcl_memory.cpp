@@ -41,7 +41,9 @@ void T_fVesktest::RxSpeedButton4Click(QObject*)
         QCoreApplication::processEvents();
     };
     steps.BeforeCheck = BeforeMemoryCheck;
+    BeginConditions(5);
     errors = RunMemoryPasses(block, MemoryPasses, Env().Ticks, steps);
+    EndConditions(5);
 
     Err->setVisible(errors > 0);
     Err->SetCaption(Q(IntToStr(errors) + " errors"));

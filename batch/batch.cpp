@@ -1,6 +1,7 @@
 #include "batch/batch.h"
 
 #include <QGuiApplication>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <new>
@@ -16,8 +17,10 @@
 #include "batch/batch_record.h"
 #include "batch/batch_summary.h"
 #include "batch/batch_tests.h"
+#include "benchmarks/every_core.h"
 #include "benchmarks/memory_test.h"
 #include "platform/cp1251.h"
+#include "platform/cpu_layout.h"
 #include "platform/local_time.h"
 #include "platform/log_file.h"
 #include "platform/machine.h"
@@ -29,6 +32,7 @@
 #include "results/records_log.h"
 #include "results/result_line.h"
 #include "results/results_log.h"
+#include "sysinfo/condition_sampler.h"
 #include "sysinfo/probes.h"
 
 namespace vt {
@@ -123,10 +127,10 @@ std::string PrepareLog(const TBatchOptions& options, const std::string& exeDir)
 // The summary of the runs finished so far, for a person at a terminal; empty
 // for a single run or none.
 std::string KeptRunsSummary(const std::vector<TScores>& finished, const TBatchOptions& options,
-                            bool ended)
+                            int cpusUsed, bool ended)
 {
     if (options.Repeat < 2 || finished.empty() || !StandardErrorIsTerminal()) return {};
-    std::string text = BatchSummary(finished, options.Tests);
+    std::string text = BatchSummary(finished, options.Tests, cpusUsed);
     if (!ended)
         text = "vesktest batch: " + std::to_string(finished.size()) + " of " +
                std::to_string(options.Repeat) + " runs finished\n" + text;
@@ -149,17 +153,40 @@ void WarnIfChanged(TBatchProgress& progress, const char* field, const std::strin
                      "\"");
 }
 
-// Runs the tests; `finished` gets each finished run's scores.
-int Run(const TBatchOptions& options, const std::string& log, bool outputClosed,
-        std::vector<TScores>& finished)
+// Runs the tests; `kept` gets the summary of the runs finished so far, for
+// a stop or a failure to show.
+int Run(const TBatchOptions& options, const std::string& log, bool outputClosed, std::string& kept)
 {
     TEnvironment env = TEnvironment::System();
+    const bool everyCore =
+        std::find(options.Tests.begin(), options.Tests.end(), 6) != options.Tests.end();
+    // The CPUs test 6 may use, read once: a layout the system cannot give
+    // ends the run before anything is measured.
+    const TCpuLayout layout = everyCore ? ReadCpuLayout() : TCpuLayout{};
+    const int cpusUsed = static_cast<int>(layout.Cpus.size());
+    std::vector<TScores> finished;
     int parts = 0;
-    for (const int test : options.Tests) parts += BatchTestParts(test);
+    for (const int test : options.Tests) parts += BatchTestParts(test, layout);
     TBatchProgress progress(StandardErrorIsTerminal(), 1 + options.Repeat * parts);
+    // Made first, so that its thread has read the counters a second before
+    // the first run begins (the start-up probes take that long).
+    TConditionSampler conditions;
+    // A test's measured stretch for the conditions runs from its first part
+    // to its return; the progress is drawn before the stretch begins.
+    std::optional<TThreadUse> testUse;
+    bool inPart = false;
     const TBatchStep step = [&](const char* test, const std::string& part) {
         CheckStopRequest();
         progress.Begin(test, part);
+        if (testUse && !inPart) {
+            conditions.PartBegins(*testUse);
+            inPart = true;
+        }
+    };
+    const auto testEnds = [&] {
+        if (inPart) conditions.PartEnds();
+        inPart = false;
+        testUse.reset();
     };
     const TOutput output(outputClosed);
 
@@ -189,7 +216,9 @@ int Run(const TBatchOptions& options, const std::string& log, bool outputClosed,
         report.Started = Iso8601(LocalTimeNow());
         report.LoadAverage = LoadAverage();
         report.Scores = TScores{};
+        conditions.Begin();
         for (const int test : options.Tests) {
+            testUse = ThreadUseOfTest(test);
             switch (test) {
                 case 1:
                     tests.Lists(report.Scores, step);
@@ -208,9 +237,20 @@ int Run(const TBatchOptions& options, const std::string& log, bool outputClosed,
                 case 5:
                     report.MemoryBlockMiB = tests.Memory(report.Scores, memory, step);
                     break;
+                case 6:
+                    report.EveryCore = tests.EveryCore(report.Scores, layout, memory, step);
+                    break;
             }
+            testEnds();
         }
+        if (report.EveryCore)
+            report.EveryCore->Scaling =
+                EveryCoreScaling(report.Scores.CyclesPerSecAll, report.Scores.CyclesPerSec);
         CheckStopRequest();
+        report.Conditions = conditions.End();
+        if (!report.Conditions->Quiet)
+            progress.Message("vesktest batch: " +
+                             NotQuietWarning(run, options.Repeat, *report.Conditions));
 
         // The run is finished: from here on nothing stops it, so the record
         // printed is the record saved. The log comes first, so that a reader
@@ -232,11 +272,11 @@ int Run(const TBatchOptions& options, const std::string& log, bool outputClosed,
         finished.push_back(report.Scores);
         if (saveFailure) throw *saveFailure;
         // What a stop that cannot wait still shows.
-        const std::string kept = KeptRunsSummary(finished, options, false);
+        kept = KeptRunsSummary(finished, options, cpusUsed, false);
         if (!kept.empty()) SetStopFarewell("\r\033[K" + kept);
     }
     progress.Clear();
-    std::fputs(KeptRunsSummary(finished, options, true).c_str(), stderr);
+    std::fputs(KeptRunsSummary(finished, options, cpusUsed, true).c_str(), stderr);
     return 0;
 }
 
@@ -298,12 +338,10 @@ int RunBatch(int argc, char** argv)
 
     // The runs finished before a stop or a failure are kept: printed, saved,
     // and on a terminal summed up.
-    std::vector<TScores> finished;
-    const auto keptRuns = [&] {
-        std::fputs(KeptRunsSummary(finished, command.Options, false).c_str(), stderr);
-    };
+    std::string kept;
+    const auto keptRuns = [&] { std::fputs(kept.c_str(), stderr); };
     try {
-        return Run(command.Options, log, outputClosed, finished);
+        return Run(command.Options, log, outputClosed, kept);
     } catch (const TStopRequest& stop) {
         keptRuns();
         return StopExitStatus(stop.Signal);

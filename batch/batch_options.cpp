@@ -87,7 +87,7 @@ std::optional<QString> FileProblem(const QString& path)
 
 const char* BatchUsage()
 {
-    return "Usage: vesktest batch [--tests 1,2,3,4,5] [--file PATH] [--memory MIB] [--shapes N]\n"
+    return "Usage: vesktest batch [--tests 1,2,3,4,5,6] [--file PATH] [--memory MIB] [--shapes N]\n"
            "                      [--description TEXT] [--label TEXT] [--repeat N]\n"
            "                      [--save [--log PATH]] [--format line|csv|json]   (--help for "
            "more)\n";
@@ -99,7 +99,8 @@ TBatchCommand ParseBatchOptions(const QStringList& arguments, const TBatchLimits
     parser.setApplicationDescription(QStringLiteral(
         "Runs the tests without the window and writes one record per run on standard output.\n"
         "Tests: 1 Create and Sort Lists, 2 10^9 Cycles, 3 Draw Shapes, 4 HDD Speed (File\n"
-        "Reading), 5 FillChar & ReadChar. Exit status: 0 done, 1 a test failed or the output\n"
+        "Reading), 5 FillChar & ReadChar, 6 Every Core (the loop of 2 and the passes of 5 on\n"
+        "every CPU at once). Exit status: 0 done, 1 a test failed or the output\n"
         "or the log could not be written, 2 a bad command line, 130 or 143 stopped by SIGINT\n"
         "or SIGTERM (the runs finished before are kept, nothing of the one under way)."));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -112,14 +113,14 @@ TBatchCommand ParseBatchOptions(const QStringList& arguments, const TBatchLimits
         version,
         {kTests,
          QStringLiteral(
-             "The tests to run, in this order (default 1,2,3,5, and 4 too with --file)."),
+             "The tests to run, in this order (default 1,2,3,5,6, and 4 too with --file)."),
          QStringLiteral("LIST")},
         {kFile, QStringLiteral("The file test 4 reads (a regular file of more than 1 MiB)."),
          QStringLiteral("PATH")},
         {kMemory,
-         QStringLiteral("The block of test 5 in MiB, from 1 to %1 on this machine (default "
-                        "half the physical memory the test sees, which is at most 2 GiB, so "
-                        "at most 1024; %2 on this machine).")
+         QStringLiteral("The block of tests 5 and 6 in MiB, from 1 to %1 on this machine "
+                        "(default half the physical memory the test sees, which is at most 2 "
+                        "GiB, so at most 1024; %2 on this machine).")
              .arg(limits.LargestBlockMiB)
              .arg(limits.DefaultBlockMiB),
          QStringLiteral("MIB")},
@@ -182,14 +183,15 @@ TBatchCommand ParseBatchOptions(const QStringList& arguments, const TBatchLimits
     }
     if (parser.isSet(kTests)) {
         for (const QString& item : parser.value(kTests).split(QLatin1Char(','))) {
-            const std::optional<std::int32_t> test = WholeNumber(item, 1, 5);
-            if (!test) return Bad("no test '" + item + "' (1 to 5)");
+            const std::optional<std::int32_t> test = WholeNumber(item, 1, 6);
+            if (!test) return Bad("no test '" + item + "' (1 to 6)");
             if (std::find(o.Tests.begin(), o.Tests.end(), *test) != o.Tests.end())
                 return Bad("test " + item + " is given twice");
             o.Tests.push_back(*test);
         }
     } else {
-        o.Tests = o.File.empty() ? std::vector<int>{1, 2, 3, 5} : std::vector<int>{1, 2, 3, 4, 5};
+        o.Tests =
+            o.File.empty() ? std::vector<int>{1, 2, 3, 5, 6} : std::vector<int>{1, 2, 3, 4, 5, 6};
     }
     if (std::find(o.Tests.begin(), o.Tests.end(), 4) != o.Tests.end()) {
         if (o.File.empty()) return Bad(QStringLiteral("test 4 needs --file"));
@@ -237,11 +239,15 @@ TBatchCommand ParseBatchOptions(const QStringList& arguments, const TBatchLimits
                        QDir::toNativeSeparators(folder.path()) + "'");
     }
     // A value for a test that does not run would be dropped without a word.
-    for (const auto& [name, test] : {std::pair{kFile, 4}, {kMemory, 5}, {kShapes, 3}})
-        if (parser.isSet(name) && std::find(o.Tests.begin(), o.Tests.end(), test) == o.Tests.end())
-            return Bad(QStringLiteral("--%1 is for test %2, which --tests leaves out")
-                           .arg(name)
-                           .arg(test));
+    const auto runs = [&o](int test) {
+        return std::find(o.Tests.begin(), o.Tests.end(), test) != o.Tests.end();
+    };
+    if (parser.isSet(kFile) && !runs(4))
+        return Bad(QStringLiteral("--file is for test 4, which --tests leaves out"));
+    if (parser.isSet(kMemory) && !runs(5) && !runs(6))
+        return Bad(QStringLiteral("--memory is for tests 5 and 6, which --tests leaves out"));
+    if (parser.isSet(kShapes) && !runs(3))
+        return Bad(QStringLiteral("--shapes is for test 3, which --tests leaves out"));
     if (parser.isSet(kFormat)) {
         const QString format = parser.value(kFormat);
         if (format == QLatin1String("line"))

@@ -9,21 +9,6 @@
 
 namespace vt {
 
-const std::array<TBatchScore, 8>& BatchScores()
-{
-    static const std::array<TBatchScore, 8> scores = {{
-        {1, "ListCreateTime", "s", &TScores::ListCreateTime},
-        {1, "SortTime", "s", &TScores::SortTime},
-        {1, "SortOutputTime", "s", &TScores::SortOutputTime},
-        {5, "FillMemSpeed", "MiB/s", &TScores::FillMemSpeed},
-        {5, "ReadMemSpeed", "MiB/s", &TScores::ReadMemSpeed},
-        {2, "CyclesPerSec", "M/s", &TScores::CyclesPerSec},
-        {3, "DrawTime", "s", &TScores::DrawTime},
-        {4, "HddSpeed", "MiB/s", &TScores::HddSpeed},
-    }};
-    return scores;
-}
-
 const std::vector<std::string>& BatchFieldNames()
 {
     static const std::vector<std::string> names = RecordCsvNames();

@@ -7,7 +7,6 @@
 // test that did not run is empty in CSV and null in JSON.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,16 +18,6 @@
 #include "results/scores.h"
 
 namespace vt {
-
-// The eight scores in the result line's order, each with the test that
-// measures it, its name in the header and its unit.
-struct TBatchScore {
-    int Test;
-    const char* Name;
-    const char* Unit;
-    double TScores::*Value;
-};
-const std::array<TBatchScore, 8>& BatchScores();
 
 // The CSV header row's names, the JSON object's members in order.
 const std::vector<std::string>& BatchFieldNames();

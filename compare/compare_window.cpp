@@ -256,6 +256,11 @@ void TCompareWindow::Show(std::shared_ptr<const TMachineTable> table, std::vecto
     for (int column = 0; column < static_cast<int>(widths.size()); ++column)
         table_->setColumnWidth(column, widths[static_cast<std::size_t>(column)]);
     const TMachineTable& t = *Table();
+    for (std::size_t score = 0; score < kTableScoreCount; ++score) {
+        const bool measured = AnyRuns(t, score);
+        table_->setColumnHidden(MedianColumn(static_cast<int>(score)), !measured);
+        table_->setColumnHidden(RatioColumn(static_cast<int>(score)), !measured);
+    }
     QString status = TableHeading(t);
     if (!t.Grouping.Machines.empty())
         status += QStringLiteral(
@@ -377,19 +382,22 @@ void TCompareWindow::RebuildCharts()
             table ? QStringLiteral("Tick machines in the table to chart them.") : QString()));
         return;
     }
-    for (int score = 0; score < kScoreCount; ++score) {
-        QChart* chart = RatioChart(*table, score, machines);
+    ratioCharts_.assign(kTableScoreCount, nullptr);
+    int shown = 0;
+    for (std::size_t score = 0; score < kTableScoreCount; ++score) {
+        if (!AnyRuns(*table, score)) continue;
+        QChart* chart = RatioChart(*table, static_cast<int>(score), machines);
         // One chart a row: the names beside the bars need their room, and the
         // title and legend theirs.
-        chartGrid_->addWidget(ChartView(chart, RatioChartHeight(machines.size())), score, 0);
-        ratioCharts_.push_back(chart);
+        chartGrid_->addWidget(ChartView(chart, RatioChartHeight(machines.size())), shown++, 0);
+        ratioCharts_[score] = chart;
     }
 }
 
 void TCompareWindow::RebuildRuns()
 {
     Clear(runsGrid_);
-    runsCharts_.assign(kScoreCount, nullptr);
+    runsCharts_.assign(kTableScoreCount, nullptr);
     const TMachineTable* table = Table();
     if (!table || table->Grouping.Machines.empty()) {
         runsTitle_->clear();
@@ -405,7 +413,7 @@ void TCompareWindow::RebuildRuns()
             .arg(MachineTitle(table->Grouping, machine))
             .arg(table->Grouping.Machines[machine].Runs()));
     int shown = 0;
-    for (int score = 0; score < kScoreCount; ++score) {
+    for (int score = 0; score < static_cast<int>(kTableScoreCount); ++score) {
         QChart* chart = RunsChart(*table, score, machine);
         if (!chart) continue;
         runsGrid_->addWidget(ChartView(chart, 300), shown / 2, shown % 2);

@@ -70,18 +70,19 @@ TEST_P(BatchOptionsAccepted, MeanWhatTheySay)
 INSTANTIATE_TEST_SUITE_P(
     Table, BatchOptionsAccepted,
     ::testing::Values(
-        Accepted{"none", {}, {1, 2, 3, 5}, TBatchFormat::Line, false, 1},
+        Accepted{"none", {}, {1, 2, 3, 5, 6}, TBatchFormat::Line, false, 1},
         Accepted{"file_adds_test_4",
                  {"--file", "DIR/big"},
-                 {1, 2, 3, 4, 5},
+                 {1, 2, 3, 4, 5, 6},
                  TBatchFormat::Line,
                  false,
                  1},
         Accepted{"order_kept", {"--tests", "5,1,3"}, {5, 1, 3}, TBatchFormat::Line, false, 1},
+        Accepted{"every_core", {"--tests", "6,2"}, {6, 2}, TBatchFormat::Line, false, 1},
         Accepted{"file_test", {"--tests=4", "--file=DIR/big"}, {4}, TBatchFormat::Line, false, 1},
         Accepted{"csv_save_log",
                  {"--format", "csv", "--save", "--log", "DIR/sub/log.txt"},
-                 {1, 2, 3, 5},
+                 {1, 2, 3, 5, 6},
                  TBatchFormat::Csv,
                  true,
                  1},
@@ -136,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Refused{"unknown", {"--fast"}, "fast"}, Refused{"no_value", {"--tests"}, "tests"},
         Refused{"test_zero", {"--tests", "0"}, "no test '0'"},
-        Refused{"test_six", {"--tests", "1,6"}, "no test '6'"},
+        Refused{"test_seven", {"--tests", "1,7"}, "no test '7' (1 to 6)"},
         Refused{"test_word", {"--tests", "one"}, "no test 'one'"},
         Refused{"test_empty_item", {"--tests", "1,,2"}, "no test ''"},
         Refused{"test_twice", {"--tests", "2,2"}, "given twice"},
@@ -183,8 +184,10 @@ INSTANTIATE_TEST_SUITE_P(
                 "--file is for test 4, which --tests leaves out"},
         Refused{"memory_for_a_test_not_run",
                 {"--tests", "2", "--memory", "16"},
-                "--memory is for test 5"},
-        Refused{"shapes_for_a_test_not_run", {"--tests", "1,5", "--shapes", "5"}, "--shapes is for test 3"}),
+                "--memory is for tests 5 and 6"},
+        Refused{"shapes_for_a_test_not_run",
+                {"--tests", "1,5", "--shapes", "5"},
+                "--shapes is for test 3"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

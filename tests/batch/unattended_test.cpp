@@ -313,7 +313,7 @@ TEST(StoppedSeries, SummarisesTheRunsKeptOnATerminal)
     const QString records = dir.filePath(QStringLiteral("records"));
     // Two records, then Ctrl+C's signal.
     const QString inner = QStringLiteral(
-        R"sh("$0" batch --tests 3 --shapes 200 --repeat 1000 --format json > "$1" & p=$!; )sh"
+        R"sh(: > "$1"; "$0" batch --tests 3 --shapes 200 --repeat 1000 --format json > "$1" & p=$!; )sh"
         R"sh(while [ "$(wc -l < "$1")" -lt 2 ]; do sleep 0.05; done; kill -INT $p; )sh"
         R"sh(wait $p; echo "status $?")sh");
     ChildSetup setup;

@@ -13,6 +13,7 @@
 #include "compare/natural_order.h"
 #include "compare/table_format.h"
 #include "platform/cp1251.h"
+#include "results/score_table.h"
 #include "tests/commands/compare_logs.h"
 
 namespace vt {
@@ -184,10 +185,9 @@ TEST(CompareTable, VerdictsAgainstTheReference)
                          [&](const TMachine& x) { return x.Description == row.machine; }) -
             g.Machines.begin());
         ASSERT_LT(m, g.Machines.size());
-        for (int s = 0; s < kScoreCount; ++s) {
-            SCOPED_TRACE(kScoreNames[static_cast<std::size_t>(s)]);
-            const stats::TScoreComparison& c =
-                table.Results[m].Scores[static_cast<std::size_t>(s)].Comparison;
+        for (std::size_t s = 0; s < kLineScoreCount; ++s) {
+            SCOPED_TRACE(kScoreTable[s].Name);
+            const stats::TScoreComparison& c = table.Results[m].Scores[s].Comparison;
             EXPECT_EQ(c.Verdict, row.verdict);
             ASSERT_TRUE(c.Ratio.has_value());
             EXPECT_NEAR(*c.Ratio, row.ratio, 0.06 * row.ratio);
@@ -204,8 +204,12 @@ TEST(CompareTable, VerdictsAgainstTheReference)
 TEST(CompareTable, CsvHasOneRowPerMachineUnderTheHeader)
 {
     std::string header = "description,label,runs";
-    for (const char* score : {"ListCreateTime", "SortTime", "SortOutputTime", "FillMemSpeed",
-                              "ReadMemSpeed", "CyclesPerSec", "DrawTime", "HddSpeed"})
+    for (const char* score :
+         {"ListCreateTime",   "SortTime",          "SortOutputTime",    "FillMemSpeed",
+          "ReadMemSpeed",     "CyclesPerSec",      "DrawTime",          "HddSpeed",
+          "CyclesPerSecAll",  "CyclesPerSecCores", "FillMemSpeedAll",   "ReadMemSpeedAll",
+          "DiskSeq1MQ8Read",  "DiskSeq1MQ1Read",   "DiskRnd4KQ32Read",  "DiskRnd4KQ1Read",
+          "DiskSeq1MQ8Write", "DiskSeq1MQ1Write",  "DiskRnd4KQ32Write", "DiskRnd4KQ1Write"})
         for (const char* column : {"median", "min", "max", "ratio", "low", "high", "verdict"})
             header += std::string(",") + score + " " + column;
     EXPECT_EQ(MachineCsvHeader(), header + "\n");
@@ -227,7 +231,7 @@ TEST(CompareTable, CsvHasOneRowPerMachineUnderTheHeader)
               "0.5063,,,too few runs,0.495,0.49,0.50,0.5051,,,too few runs");
     EXPECT_NE(rows.find("\n\"Lab, new\",b,1,0.15,0.15,0.15,1.0000,"), std::string::npos) << rows;
     EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 2);
-    EXPECT_EQ(std::count(first.begin(), first.end(), ','), 3 + 7 * kScoreCount - 1);
+    EXPECT_EQ(std::count(first.begin(), first.end(), ','), 3 + 7 * 20 - 1);
 }
 
 TEST(CompareTable, TextShowsEveryMachineWholeInEachSection)
@@ -253,8 +257,8 @@ TEST(CompareTable, TextShowsEveryMachineWholeInEachSection)
                   "\n1201  Очень длинное описание / NVMe 2TB +1  pc1/Result3.txt:1206\n")),
               1);
     EXPECT_EQ(text.count(QRegularExpression("\n   1  PC 0 +2  pc1/Result3.txt:6\n")), 1);
-    EXPECT_EQ(text.count(QRegularExpression("\n1201 ")), 2 + kScoreCount);
-    EXPECT_EQ(text.count(QRegularExpression("\n   1 +2 ")), kScoreCount);
+    EXPECT_EQ(text.count(QRegularExpression("\n1201 ")), 2 + 8);
+    EXPECT_EQ(text.count(QRegularExpression("\n   1 +2 ")), 8);
 }
 
 TEST(CompareTable, TextLeavesOutScoresNoMachineHas)
@@ -273,10 +277,62 @@ TEST(CompareTable, TextLeavesOutScoresNoMachineHas)
     EXPECT_TRUE(text.contains("\nCyclesPerSec: "));
     EXPECT_TRUE(text.contains("\nDrawTime: ")) << "one machine has it";
     EXPECT_FALSE(text.contains("\nHddSpeed: "));
+    // Results logs carry none of the figures beyond the line's.
     EXPECT_TRUE(
-        text.endsWith("\nNo runs of ListCreateTime, SortTime, SortOutputTime, "
-                      "FillMemSpeed, ReadMemSpeed, HddSpeed.\n"))
+        text.contains("\nNo runs of ListCreateTime, SortTime, SortOutputTime, "
+                      "FillMemSpeed, ReadMemSpeed, HddSpeed, CyclesPerSecAll, "))
         << text.toStdString();
+    EXPECT_TRUE(text.endsWith(", DiskRnd4KQ1Write.\n")) << text.toStdString();
+}
+
+// Runs that carry figures beyond the result line's (a record's) count for
+// those scores; runs without them are absent there, never 0.
+TEST(CompareTable, ScoresBeyondTheLineCountWhereRunsHaveThem)
+{
+    const std::size_t all = *FindScore("CyclesPerSecAll");
+    const std::size_t q1 = *FindScore("DiskRnd4KQ1Write");
+    auto log = std::make_shared<TLogRuns>();
+    log->Path = QStringLiteral("records");
+    log->Names = {{"A", ""}, {"B", ""}};
+    TScores withCores{};
+    withCores.CyclesPerSec = 100;
+    for (const double figure : {400.0, 380.0, 0.0}) {  // the third run did not run test 6
+        withCores.CyclesPerSecAll = figure;
+        log->AddRun(withCores, 0, static_cast<std::uint32_t>(log->Lines.size() + 1));
+    }
+    TScores lineOnly{};
+    lineOnly.CyclesPerSec = 110;
+    log->AddRun(lineOnly, 1, 4);
+    EXPECT_EQ(log->More.size(), 2u) << "only runs with such figures keep them";
+    const TLogList logs = {log};
+    const TMachineTable table =
+        CompareMachines(logs, GroupMachines(logs, TGroupBy::Description), 0);
+    ASSERT_EQ(table.Results.size(), 2u);
+    EXPECT_EQ(table.Results[0].Scores[all].Runs.Runs, 2);
+    EXPECT_EQ(table.Results[0].Scores[all].Runs.Median, 390);
+    EXPECT_EQ(table.Results[1].Scores[all].Runs.Runs, 0);
+    EXPECT_FALSE(table.Results[1].Scores[all].Comparison.Ratio.has_value());
+    EXPECT_TRUE(AnyRuns(table, all));
+    EXPECT_FALSE(AnyRuns(table, q1));
+    // The overall ratio takes only the scores both machines have.
+    EXPECT_EQ(table.Results[1].Overall.Scores, 1);
+    const std::string text = MachineText(table);
+    EXPECT_NE(text.find("\nCyclesPerSecAll: Cycles, all CPUs (M/s), ratio machine / reference\n"),
+              std::string::npos)
+        << text;
+    std::string rows;
+    AppendMachineCsvRow(rows, table, 1);
+    // B: three runs... of CyclesPerSec only; its CyclesPerSecAll cells are empty.
+    const std::size_t at = 3 + 7 * all;
+    std::vector<std::string> cells(1);
+    for (const char c : rows)
+        if (c == ',')
+            cells.emplace_back();
+        else if (c != '\n')
+            cells.back() += c;
+    ASSERT_EQ(cells.size(), 3 + 7 * kTableScoreCount);
+    EXPECT_EQ(cells[at] + cells[at + 1] + cells[at + 2] + cells[at + 3], "");
+    EXPECT_EQ(cells[at + 6], "");  // no verdict either
 }
 
 TEST(CompareTable, NumbersShowTheirDecimalsAndHalves)
