@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <new>
+#include <optional>
 
 #include "app/display.h"
 #include "app/environment.h"
@@ -21,11 +22,14 @@
 #include "platform/cp1251.h"
 #include "platform/cpu_layout.h"
 #include "platform/local_time.h"
+#include "platform/log_file.h"
 #include "platform/machine.h"
 #include "platform/number_format.h"
 #include "platform/stop_request.h"
 #include "platform/terminal.h"
+#include "platform/user_folders.h"
 #include "results/log_location.h"
+#include "results/records_log.h"
 #include "results/result_line.h"
 #include "results/results_log.h"
 #include "sysinfo/condition_sampler.h"
@@ -73,17 +77,64 @@ std::string SaveFailureText(const EInOutError& e, const std::string& log)
            ErrnoText(e.ErrorCode());
 }
 
-// Saves the run: its result line to the results log, then its whole record,
-// the line included, to the records log beside it.
-void Save(const TBatchOptions& options, const TEnvironment& env, const TRunRecord& record)
+// Saves the run: its result line to the results log `log`, then its whole
+// record, the line included, to the records log beside it.
+void Save(const std::string& log, const TRunRecord& record)
 {
-    std::string failed = options.Log;
+    std::string failed = log;
     try {
-        const std::string log = options.Log.empty() ? ResultsLogPath(env.ExeDir) : options.Log;
         SaveBatchRun(log, record, failed);
     } catch (const EInOutError& e) {
         throw TBatchFailure{SaveFailureText(e, failed)};
     }
+}
+
+// A log that cannot take the runs' lines: found before anything runs.
+struct TLogRefusal {
+    std::string Text;
+};
+
+// The log --save appends to, its folder made and its file checked, so that
+// a log that cannot be written costs no run.
+std::string PrepareLog(const TBatchOptions& options, const std::string& exeDir)
+{
+    const std::string prefix = "vesktest batch: cannot append to the results log ";
+    std::string log = options.Log;
+    if (log.empty()) {
+        const LogPlace place = ChooseResultsLogPlace(exeDir, SystemLogPlaceInputs(exeDir));
+        log = place.path;
+        try {
+            if (!place.folder.empty()) CreateFolders(place.folder);
+        } catch (const EInOutError& e) {
+            throw TLogRefusal{prefix + log + ": its folder " + e.Path() +
+                              " cannot be made: " + ErrnoText(e.ErrorCode())};
+        }
+    }
+    if (const std::optional<std::string> problem = results_log::AppendProblem(log))
+        throw TLogRefusal{prefix + *problem};
+    // The records log beside it takes each run's record too.
+    const std::string records = RecordsLogPathBeside(log);
+    const TAppendCheck check = CheckAppend(records);
+    if (check.Error != 0)
+        throw TLogRefusal{"vesktest batch: cannot append to the records log " + check.Path + ": " +
+                          (check.Error == EISDIR ? std::string("it is a folder")
+                           : check.Error == kNotARegularFile
+                               ? std::string("it is not a regular file")
+                               : ErrnoText(check.Error))};
+    return log;
+}
+
+// The summary of the runs finished so far, for a person at a terminal; empty
+// for a single run or none.
+std::string KeptRunsSummary(const std::vector<TScores>& finished, const TBatchOptions& options,
+                            int cpusUsed, bool ended)
+{
+    if (options.Repeat < 2 || finished.empty() || !StandardErrorIsTerminal()) return {};
+    std::string text = BatchSummary(finished, options.Tests, cpusUsed);
+    if (!ended)
+        text = "vesktest batch: " + std::to_string(finished.size()) + " of " +
+               std::to_string(options.Repeat) + " runs finished\n" + text;
+    return text;
 }
 
 // One line when the result line cannot keep a text the CSV and JSON keep
@@ -102,7 +153,9 @@ void WarnIfChanged(TBatchProgress& progress, const char* field, const std::strin
                      "\"");
 }
 
-int Run(const TBatchOptions& options, bool outputClosed)
+// Runs the tests; `kept` gets the summary of the runs finished so far, for
+// a stop or a failure to show.
+int Run(const TBatchOptions& options, const std::string& log, bool outputClosed, std::string& kept)
 {
     TEnvironment env = TEnvironment::System();
     const bool everyCore =
@@ -110,6 +163,8 @@ int Run(const TBatchOptions& options, bool outputClosed)
     // The CPUs test 6 may use, read once: a layout the system cannot give
     // ends the run before anything is measured.
     const TCpuLayout layout = everyCore ? ReadCpuLayout() : TCpuLayout{};
+    const int cpusUsed = static_cast<int>(layout.Cpus.size());
+    std::vector<TScores> finished;
     int parts = 0;
     for (const int test : options.Tests) parts += TestParts(test, layout);
     TBatchProgress progress(StandardErrorIsTerminal(), 1 + options.Repeat * parts);
@@ -159,7 +214,9 @@ int Run(const TBatchOptions& options, bool outputClosed)
     inputs.DiskFolder = options.DiskDir;
     inputs.DiskMiB = options.DiskMiB;
     inputs.DiskSeconds = options.DiskSeconds;
-    std::vector<TScores> finished;
+    tests.PassUnderWay = [&progress](int pass, int passes) {
+        progress.Detail("pass " + std::to_string(pass + 1) + "/" + std::to_string(passes));
+    };
     for (int run = 1; run <= options.Repeat; ++run) {
         progress.SetRun(run, options.Repeat);
         report.Run = run;
@@ -189,19 +246,29 @@ int Run(const TBatchOptions& options, bool outputClosed)
 
         // The run is finished: from here on nothing stops it, so the record
         // printed is the record saved. The log comes first, so that a reader
-        // of standard output that has gone never costs the saved line.
+        // of standard output that has gone never costs the saved line; a
+        // log that fails costs neither the record.
+        const TStopDeferral finishing;
         report.Line = BatchResultLine(report, env.Format);
-        if (options.Save) Save(options, env, report);
+        std::optional<TBatchFailure> saveFailure;
+        if (options.Save) {
+            try {
+                Save(log, report);
+            } catch (const TBatchFailure& failure) {
+                saveFailure = failure;
+            }
+        }
         // Standard output may be the terminal the progress is drawn on.
         progress.Clear();
         output.Write(FormatBatchOutput(options.Format, report, env.Format));
         finished.push_back(report.Scores);
+        if (saveFailure) throw *saveFailure;
+        // What a stop that cannot wait still shows.
+        kept = KeptRunsSummary(finished, options, cpusUsed, false);
+        if (!kept.empty()) SetStopFarewell("\r\033[K" + kept);
     }
     progress.Clear();
-    if (options.Repeat > 1 && StandardErrorIsTerminal())
-        std::fputs(
-            BatchSummary(finished, options.Tests, static_cast<int>(layout.Cpus.size())).c_str(),
-            stderr);
+    std::fputs(KeptRunsSummary(finished, options, cpusUsed, true).c_str(), stderr);
     return 0;
 }
 
@@ -216,6 +283,7 @@ void WriteError(const std::string& message)
 int RunBatch(int argc, char** argv)
 {
     CatchStopRequests();
+    EndProcessAfterStopRequest();
     ReportBrokenPipesAsErrors();
     const bool outputClosed = ReserveClosedStandardStreams();
 
@@ -223,7 +291,8 @@ int RunBatch(int argc, char** argv)
     // line need no display.
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-    const TBatchLimits limits{LargestBlockMiB(TotalPhysMem32(ReadTotalPhysMem()))};
+    const std::int64_t totalPhysMem = TotalPhysMem32(ReadTotalPhysMem());
+    const TBatchLimits limits{LargestBlockMiB(totalPhysMem), DefaultBlockMiB(totalPhysMem)};
     const TBatchCommand command = ParseBatchOptions(arguments, limits);
     switch (command.Kind) {
         case TBatchCommand::TKind::Help:
@@ -242,6 +311,16 @@ int RunBatch(int argc, char** argv)
             break;
     }
 
+    std::string log;
+    if (command.Options.Save) {
+        try {
+            log = PrepareLog(command.Options, ExecutableFolder());
+        } catch (const TLogRefusal& refusal) {
+            WriteError(refusal.Text);
+            return 2;
+        }
+    }
+
     // The toolkit sees only the program's name: the batch options are ours.
     // The window's application object: the same font substitutions, so that
     // the list boxes lay out their entries in the same font.
@@ -249,9 +328,14 @@ int RunBatch(int argc, char** argv)
     const auto app =
         OpenApplication(toolkitArgc, argv, TDisplayUse::Painting, "vesktest batch", "");
 
+    // The runs finished before a stop or a failure are kept: printed, saved,
+    // and on a terminal summed up.
+    std::string kept;
+    const auto keptRuns = [&] { std::fputs(kept.c_str(), stderr); };
     try {
-        return Run(command.Options, outputClosed);
+        return Run(command.Options, log, outputClosed, kept);
     } catch (const TStopRequest& stop) {
+        keptRuns();
         return StopExitStatus(stop.Signal);
     } catch (const TBatchFailure& failure) {
         WriteError(failure.Text);
@@ -265,6 +349,7 @@ int RunBatch(int argc, char** argv)
     } catch (const std::exception& e) {
         WriteError(ErrorBoxText(e.what()));
     }
+    keptRuns();
     return 1;
 }
 

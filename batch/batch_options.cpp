@@ -30,18 +30,40 @@ const QString kDiskDir = QStringLiteral("disk-dir");
 const QString kDiskSize = QStringLiteral("disk-size");
 const QString kDiskSeconds = QStringLiteral("disk-seconds");
 
+// `text` with every control character written as an escape ("\n", "\t",
+// "\x1b"), so that a refused value never breaks or colours the message.
+QString Escaped(const QString& text)
+{
+    QString shown;
+    for (const QChar c : text) {
+        if (c.category() != QChar::Other_Control)
+            shown += c;
+        else if (c == QLatin1Char('\n'))
+            shown += QStringLiteral("\\n");
+        else if (c == QLatin1Char('\r'))
+            shown += QStringLiteral("\\r");
+        else if (c == QLatin1Char('\t'))
+            shown += QStringLiteral("\\t");
+        else
+            shown += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+    }
+    return shown;
+}
+
 TBatchCommand Bad(const QString& reason)
 {
     TBatchCommand command;
     command.Kind = TBatchCommand::TKind::Bad;
-    command.Text = "vesktest batch: " + reason.toStdString() + "\n" + BatchUsage();
+    command.Text = "vesktest batch: " + Escaped(reason).toStdString() + "\n" + BatchUsage();
     return command;
 }
 
-// `text` as a whole number from `low` to `high`: decimal digits only.
+// `text` as a whole number from `low` to `high`: decimal digits only, no
+// sign, blank or leading zero, the same for every number the options take.
 std::optional<std::int32_t> WholeNumber(const QString& text, std::int64_t low, std::int64_t high)
 {
     if (text.isEmpty() || text.size() > 10) return std::nullopt;
+    if (text.size() > 1 && text.front() == QLatin1Char('0')) return std::nullopt;
     for (const QChar c : text)
         if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
     const std::int64_t value = text.toLongLong();
@@ -149,8 +171,10 @@ TBatchCommand ParseBatchOptions(const QStringList& arguments, const TBatchLimits
          QStringLiteral("PATH")},
         {kMemory,
          QStringLiteral("The block of tests 5 and 6 in MiB, from 1 to %1 on this machine "
-                        "(default half the physical memory the test sees, at most about 1 GiB).")
-             .arg(limits.LargestBlockMiB),
+                        "(default half the physical memory the test sees, which is at most 2 "
+                        "GiB, so at most 1024; %2 on this machine).")
+             .arg(limits.LargestBlockMiB)
+             .arg(limits.DefaultBlockMiB),
          QStringLiteral("MIB")},
         {kShapes, QStringLiteral("The ellipse count of test 3, from 0 (default 10000)."),
          QStringLiteral("N")},
@@ -227,12 +251,11 @@ TBatchCommand ParseBatchOptions(const QStringList& arguments, const TBatchLimits
     }
     if (parser.isSet(kTests)) {
         for (const QString& item : parser.value(kTests).split(QLatin1Char(','))) {
-            bool ok = false;
-            const int test = item.trimmed().toInt(&ok);
-            if (!ok || test < 1 || test > 7) return Bad("no test '" + item + "' (1 to 7)");
-            if (std::find(o.Tests.begin(), o.Tests.end(), test) != o.Tests.end())
-                return Bad("test " + item.trimmed() + " is given twice");
-            o.Tests.push_back(test);
+            const std::optional<std::int32_t> test = WholeNumber(item, 1, 7);
+            if (!test) return Bad("no test '" + item + "' (1 to 7)");
+            if (std::find(o.Tests.begin(), o.Tests.end(), *test) != o.Tests.end())
+                return Bad("test " + item + " is given twice");
+            o.Tests.push_back(*test);
         }
     } else {
         o.Tests =
@@ -284,6 +307,16 @@ TBatchCommand ParseBatchOptions(const QStringList& arguments, const TBatchLimits
             return Bad("--log '" + parser.value(kLog) + "': there is no folder '" +
                        QDir::toNativeSeparators(folder.path()) + "'");
     }
+    // A value for a test that does not run would be dropped without a word.
+    const auto runs = [&o](int test) {
+        return std::find(o.Tests.begin(), o.Tests.end(), test) != o.Tests.end();
+    };
+    if (parser.isSet(kFile) && !runs(4))
+        return Bad(QStringLiteral("--file is for test 4, which --tests leaves out"));
+    if (parser.isSet(kMemory) && !runs(5) && !runs(6))
+        return Bad(QStringLiteral("--memory is for tests 5 and 6, which --tests leaves out"));
+    if (parser.isSet(kShapes) && !runs(3))
+        return Bad(QStringLiteral("--shapes is for test 3, which --tests leaves out"));
     if (parser.isSet(kFormat)) {
         const QString format = parser.value(kFormat);
         if (format == QLatin1String("line"))

@@ -40,6 +40,8 @@ struct TBatchLimits {
     // The largest --memory the memory test takes as it is (LargestBlockMiB
     // of the memory it sees).
     std::int32_t LargestBlockMiB = 0;
+    // The default --memory on this machine (DefaultBlockMiB), for the help.
+    std::int32_t DefaultBlockMiB = 0;
 };
 
 struct TBatchCommand {
@@ -51,9 +53,12 @@ struct TBatchCommand {
     std::string Text;
 };
 
-// Reads `arguments` (the program, "batch", then the options). Bad: an
+// Reads `arguments` (the program, "batch", then the options). Every number
+// is decimal digits alone (no sign, blank or leading zero). Bad: an
 // unknown option, a missing or malformed value, an option given twice, a
-// test number outside 1 to 7 or given twice, test 4 without --file or with
+// test number outside 1 to 7 or given twice, --file, --memory or --shapes
+// when no test they are for (4; 5 or 6; 3) is among the tests, test 4
+// without --file or with
 // a --file that is not an existing regular file of more than 1 MiB, --log
 // without --save or in a folder that does not exist, --memory that is not a
 // whole number from 1 to limits.LargestBlockMiB, --shapes that is not one
@@ -63,7 +68,8 @@ struct TBatchCommand {
 // GiB): --disk-dir, --disk-size or --disk-seconds without it, --disk-size
 // that is not a whole number of MiB from 64, --disk-seconds that is not one
 // from 1 to 60, and a folder that does not exist, cannot be written or has
-// less free than the file's size and 10% (DiskFolderProblem).
+// less free than the file's size and 10% (DiskFolderProblem). The message
+// of a bad command line shows control characters as escapes ("\n").
 TBatchCommand ParseBatchOptions(const QStringList& arguments, const TBatchLimits& limits);
 
 // The usage line of the mode.

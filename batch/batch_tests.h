@@ -53,6 +53,10 @@ public:
     TTestOutcome Run(int test, const TTestInputs& inputs, const TBatchStep& step);
     TScores& Scores() { return runner_.Scores; }
 
+    // Told during the memory test's passes, between two of them
+    // (TPassHook): where a long part has got to.
+    std::function<void(int pass, int passes)> PassUnderWay;
+
     // The memory field's start-up value (DefaultBlockMiB).
     std::int32_t DefaultMemoryMiB() const;
 
@@ -71,6 +75,7 @@ private:
     TStringList sortKeyList_, sortItemList_;
     std::string sortPivot_;
     TPersonPool pool_;
+    bool notADiskWarned_ = false;  // once a series
 };
 
 }  // namespace vt

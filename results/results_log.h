@@ -31,6 +31,17 @@ namespace results_log {
 // whatever was written before it stays in the file.
 void Append(const std::string& path, std::string_view line);
 
+// Why lines cannot be appended to the log at `path`, found before anything
+// is measured, as "<path>: <reason>" ("<path> (its link leads to <target>):
+// <reason>" where a link was followed); nothing when they can. The reasons:
+// the system's (ErrnoText), "it is a folder", "it is not a regular file",
+// and for an existing file that is neither empty nor begins with the five
+// header lines (with CR LF or LF line ends) "it is not a results log (it does
+// not begin with the log's header)", so that a mistyped name never gets a
+// result line appended to a file of another kind. Creates and changes
+// nothing.
+std::optional<std::string> AppendProblem(const std::string& path);
+
 // The lines of a text file (the log, the readme), split at CR LF or a lone
 // LF, bytes as they are; nothing when the file does not exist. A file that
 // exists but cannot be read raises EInOutError with the system's error code.

@@ -167,7 +167,7 @@ void TTestRunner::Shapes(const TTestMachine& machine, const TTestInputs& inputs,
         Randomize();
     Step(hooks, 3, 0, "drawing the ellipses");
     hooks.Panel([&](TEllipseCanvas& canvas) {
-        out.Ellipses = DrawEllipses(inputs.Shapes, canvas, machine.Ticks);
+        out.Ellipses = DrawEllipses(inputs.Shapes, canvas, machine.Ticks, hooks.Stop);
     });
     Scores.DrawTime = DrawTimeSeconds(out.Ellipses.Elapsed);
     Figure(hooks, &TScores::DrawTime, Scores.DrawTime);
@@ -187,6 +187,10 @@ void TTestRunner::File(const TTestMachine& machine, const TTestInputs& inputs,
     // the buffer are released before they are told.
     try {
         out.File = MeasureFileRead(inputs.File, machine.Ticks);
+    } catch (const EZeroDivide& e) {
+        out.Failure = e.what();
+        out.FileTooQuick = true;
+        return;
     } catch (const std::bad_alloc&) {
         out.Failure = EOutOfMemory().Message();
         return;
@@ -220,6 +224,7 @@ void TTestRunner::Memory(const TTestMachine& machine, const TTestInputs& inputs,
     };
     steps.BeforeCheck = hooks.BeforeMemoryCheck;
     steps.Stop = hooks.Stop;
+    steps.Pass = hooks.Pass;
     Step(hooks, 5, 0, "filling " + blockText);
     out.WrongBytes = RunMemoryPasses(block, inputs.MemoryPasses, machine.Ticks, steps);
 }

@@ -90,7 +90,10 @@ struct TTestHooks {
     std::function<void(std::int32_t typed, const TMemoryBlockSize& size)> BlockChosen;
     // Test 5: just before the check, with the block and its used size.
     std::function<void(std::uint8_t* block, std::int64_t size)> BeforeMemoryCheck;
-    // Test 5: read between passes; a set flag ends the test.
+    // Test 5: where its passes have got to, between two passes.
+    TPassHook Pass;
+    // Tests 3, 5, 6 and 7: read between ellipses, passes and requests; a set
+    // flag ends the test.
     const std::atomic<int>* Stop = nullptr;
 };
 
@@ -104,6 +107,7 @@ struct TTestOutcome {
     TEmptyLoopFigures Cycles;     // test 2
     TEllipseRun Ellipses;         // test 3
     TFileReadFigures File;        // test 4
+    bool FileTooQuick = false;    // test 4: read within one tick, so not timed
     TMemoryBlockSize Block;       // test 5
     std::int64_t WrongBytes = 0;  // tests 5 and 6
     std::optional<TEveryCoreDetails> EveryCore;  // test 6

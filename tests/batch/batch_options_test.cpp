@@ -78,15 +78,9 @@ INSTANTIATE_TEST_SUITE_P(
                  TBatchFormat::Line,
                  false,
                  1},
-        Accepted{"order_kept", {"--tests", "5,1, 3"}, {5, 1, 3}, TBatchFormat::Line, false, 1},
+        Accepted{"order_kept", {"--tests", "5,1,3"}, {5, 1, 3}, TBatchFormat::Line, false, 1},
         Accepted{"every_core", {"--tests", "6,2"}, {6, 2}, TBatchFormat::Line, false, 1},
         Accepted{"file_test", {"--tests=4", "--file=DIR/big"}, {4}, TBatchFormat::Line, false, 1},
-        Accepted{"file_not_read_needs_no_check",
-                 {"--tests", "2", "--file", "/no/such"},
-                 {2},
-                 TBatchFormat::Line,
-                 false,
-                 1},
         Accepted{"csv_save_log",
                  {"--format", "csv", "--save", "--log", "DIR/sub/log.txt"},
                  {1, 2, 3, 5, 6},
@@ -176,6 +170,8 @@ TEST_P(BatchOptionsRefused, WithTheReasonAndAUsageLine)
     EXPECT_EQ(command.Text.rfind("vesktest batch: ", 0), 0u) << command.Text;
     EXPECT_NE(command.Text.find(GetParam().reason), std::string::npos) << command.Text;
     EXPECT_NE(command.Text.find("Usage: vesktest batch"), std::string::npos);
+    // The reason is one line, whatever the value held.
+    EXPECT_EQ(command.Text.find('\n'), command.Text.find("\nUsage: ")) << command.Text;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -249,7 +245,25 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{
             "disk_seconds_fraction",
             {"--tests", "7", "--disk-dir", "DIR/sub", "--disk-size", "64", "--disk-seconds", "1.5"},
-            "from 1 to 60"}),
+            "from 1 to 60"},
+        Refused{"test_with_plus", {"--tests", "+2"}, "no test '+2'"},
+        Refused{"test_with_blank", {"--tests", " 2"}, "no test ' 2'"},
+        Refused{"test_blank_after_comma", {"--tests", "1, 3"}, "no test ' 3'"},
+        Refused{"test_leading_zero", {"--tests", "02"}, "no test '02'"},
+        Refused{"memory_leading_zero", {"--memory", "0128"}, "--memory '0128'"},
+        Refused{"memory_with_plus", {"--memory", "+128"}, "--memory '+128'"},
+        Refused{"repeat_leading_zero", {"--repeat", "03"}, "--repeat '03'"},
+        Refused{"value_line_break_escaped", {"--memory", "1\n2"}, "--memory '1\\n2'"},
+        Refused{"test_escape_sequence", {"--tests", "\x1b[31m"}, "no test '\\x1b[31m'"},
+        Refused{"file_for_a_test_not_run",
+                {"--tests", "2", "--file", "/no/such"},
+                "--file is for test 4, which --tests leaves out"},
+        Refused{"memory_for_a_test_not_run",
+                {"--tests", "2", "--memory", "16"},
+                "--memory is for tests 5 and 6"},
+        Refused{"shapes_for_a_test_not_run",
+                {"--tests", "1,5", "--shapes", "5"},
+                "--shapes is for test 3"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -20,6 +20,7 @@
 
 #include "app/qt_text.h"
 #include "results/log_location.h"
+#include "results/results_log.h"
 #include "tests/batch/batch_process.h"
 #include "tests/widgets/window_fixture.h"
 
@@ -112,7 +113,9 @@ TEST_P(BatchStop, LeavesTheLogWhole)
 {
     QTemporaryDir dir;
     const std::string log = dir.filePath(QStringLiteral("log.txt")).toStdString();
-    const std::string before = "earlier line\r\n";
+    std::string before;
+    for (const std::string& h : ResultsLogHeader()) before += h + "\r\n";
+    before += "earlier line\r\n";
     std::ofstream(log, std::ios::binary) << before;
     QProcess p;
     p.start(QStringLiteral(VESKTEST_EXECUTABLE), {"batch", "--tests", "5,2,1,3", "--memory", "64",
@@ -228,8 +231,8 @@ TEST(BatchRepeat, StopKeepsTheFinishedRunsOnly)
     EXPECT_EQ(LogLines(log).size(), 1u);
 }
 
-// A log that cannot be written: the window's message, the file and the
-// system's reason. A link whose target is missing is followed where the
+// A log that cannot be written: refused before anything runs, with the
+// file and the reason. A link whose target is missing is followed where the
 // target's folder exists.
 TEST(BatchSaveFailure, NamesTheFileAndTheReason)
 {
@@ -242,11 +245,13 @@ TEST(BatchSaveFailure, NamesTheFileAndTheReason)
         std::string message;
     } rows[] = {
         {"link to a missing file", "made.txt", 0, ""},
-        {"link into a missing folder", "none/made.txt", 1,
-         "I/O error 2. " + base.toStdString() + "log1 (its link leads to " + base.toStdString() +
+        {"link into a missing folder", "none/made.txt", 2,
+         "vesktest batch: cannot append to the results log " + base.toStdString() +
+             "log1 (its link leads to " + base.toStdString() +
              "none/made.txt): No such file or directory\n"},
-        {"full disk", "/dev/full", 1,
-         "I/O error 28. " + base.toStdString() + "log2: No space left on device\n"},
+        {"full device", "/dev/full", 2,
+         "vesktest batch: cannot append to the results log " + base.toStdString() +
+             "log2: it is not a regular file\n"},
     };
     int n = 0;
     for (const auto& row : rows) {

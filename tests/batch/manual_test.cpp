@@ -53,7 +53,9 @@ TEST(Manual, BatchSectionMatchesTheHelp)
     // The default tests, in the words of each.
     EXPECT_NE(helpText.find("default 1,2,3,5,6, and 4 too with --file"), std::string::npos);
     EXPECT_NE(section.find("default 1, 2, 3, 5 and 6, and 4 too when"), std::string::npos);
-    for (const char* range : {"1 to 1000", "from 0 (default 10000)"}) {
+    for (const char* range : {"1 to 1000", "from 0 (default 10000)",
+                              "half the physical memory the test sees, which is at most 2 GiB, "
+                              "so at most 1024"}) {
         EXPECT_NE(helpText.find(range), std::string::npos) << range;
         EXPECT_NE(section.find(range), std::string::npos) << range;
     }

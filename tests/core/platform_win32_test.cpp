@@ -260,5 +260,34 @@ TEST(Win32Counters, WhatWindowsKeepsAndNothingElse)
     for (const double mhz : ProcessorClocks().MHz) EXPECT_GT(mhz, 0);
 }
 
+// The check a batch run makes before it measures: the reasons as on Linux,
+// and nothing created; a copy under Program Files counts as installed.
+TEST_F(Win32Test, AppendProblemAndInstalledCopy)
+{
+    std::string header;
+    for (const auto& h : ResultsLogHeader()) header += h + "\r\n";
+    Write(Path("log.txt"), header + "line\r\n");
+    Write(Path("other.txt"), "not a log\r\n");
+    const std::string notALog =
+        ": it is not a results log (it does not begin with the log's header)";
+    const struct {
+        std::string path;
+        std::string problem;
+    } rows[] = {
+        {Path("new.txt"), ""},
+        {Path("log.txt"), ""},
+        {Path("other.txt"), Path("other.txt") + notALog},
+        {dir_.string(), dir_.string() + ": it is a folder"},
+        {Path("no\\such\\log.txt"), Path("no\\such\\log.txt") + ": No such file or directory"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(results_log::AppendProblem(row.path).value_or(""), row.problem) << row.path;
+    EXPECT_FALSE(fs::exists(Path("new.txt")));
+
+    const std::string programFiles = EnvironmentValue("ProgramFiles").value_or("C:\\Program Files");
+    EXPECT_TRUE(InstalledInSystem(programFiles + "\\Vesk-Test\\"));
+    EXPECT_FALSE(InstalledInSystem(dir_.string() + "\\"));
+}
+
 }  // namespace
 }  // namespace vt
