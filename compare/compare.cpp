@@ -58,8 +58,9 @@ Compares results logs machine by machine. The result lines with the same
 description and disk label are the runs of one machine; for every score the
 table gives each machine's runs, their median, smallest and largest value and
 spread ((largest - smallest) / median), and against the reference machine the
-ratio of the medians (above 1 is better: times are inverted), its 95%
-interval and a verdict. Without --text or --csv the Compare window opens.
+ratio (the median of the ratios of a run to a reference run; above 1 is
+better: times are inverted), its 95% interval, the ratio of the medians and
+a verdict. Without --text or --csv the Compare window opens.
 
 With no LOG it reads the results log )") +
            defaultLog + QStringLiteral(R"(
@@ -68,10 +69,19 @@ data folder, $XDG_DATA_HOME/vesktest or ~/.local/share/vesktest).
 
 Options:
   --text                 Print the machine table on standard output.
-  --csv                  Print it as CSV (UTF-8, "." as decimal separator).
+  --csv                  Print it as CSV (UTF-8, "." as decimal separator):
+                         description, label, runs, the overall ratio and
+                         its counts of faster, slower, no difference and
+                         too few runs, then for every score its runs,
+                         median, min, max, spread, ratio, low, high,
+                         median ratio, p, verdict and "rounded" (the log's
+                         rounding is above 2% of a median).
   --reference NAME|N     The machine the others are compared with: its
-                         description, description/label, or its number in
-                         the table. Default: the first machine.
+                         number in the table, its description (a trailing
+                         "/" may be left out), or description/label. A
+                         number is always a number: name a machine
+                         described as "2" as "2/". Default: the first
+                         machine.
   --group-by KEY         What makes a machine: description (the same
                          description and label, the default), file (one per
                          log) or line (every line on its own).
@@ -83,8 +93,10 @@ Verdicts:
 )") + Wrapped(VerdictHelp(), 78, QStringLiteral("  ")) +
            QStringLiteral(R"(
 Lines that are not result lines are named with the reason on standard error.
-Exit status: 0 done; 1 a log could not be read (what could be read is still
-shown); 2 a bad command line.
+A LOG of "-" is standard input.
+
+Exit status: 0 done; 1 a log could not be read or holds no result lines
+(what could be read is still shown); 2 a bad command line.
 )");
 }
 
@@ -140,7 +152,7 @@ int PrintRuns(const QStringList& paths, bool csv, QStringList& messages)
                 AppendRunTextRow(out, cell, line);
             if (out.size() > (1 << 20)) output.Write(out);
         });
-        if (!error.isEmpty()) status = 1;
+        if (!error.isEmpty() || results == 0) status = 1;
         messages << LogMessages(names[i], error, skipped, results, kShownSkipped);
     }
     output.Write(out);
@@ -224,7 +236,9 @@ int RunCompare(int argc, char** argv)
         TGrouping grouping = GroupMachines(list, by);
         for (std::size_t i = 0; i < list.size(); ++i) {
             const TLogRuns& log = *list[i];
-            if (!log.Error.isEmpty()) status = 1;
+            // A log without result lines fails as an unreadable one does, so
+            // that a script can tell.
+            if (!log.Error.isEmpty() || log.Lines.empty()) status = 1;
             messages << LogMessages(grouping.LogNames[static_cast<qsizetype>(i)], log.Error,
                                     log.Skipped, log.Lines.size(), kShownSkipped);
         }

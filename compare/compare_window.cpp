@@ -2,6 +2,7 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
@@ -23,6 +24,7 @@
 
 #include "compare/compare_charts.h"
 #include "compare/table_format.h"
+#include "platform/fifo_wake.h"
 
 namespace vt {
 
@@ -153,6 +155,24 @@ TCompareWindow::TCompareWindow(TGroupBy groupBy, QWidget* parent)
     RebuildRuns();
 }
 
+TCompareWindow::~TCompareWindow()
+{
+    StopLoading();
+}
+
+void TCompareWindow::closeEvent(QCloseEvent* event)
+{
+    StopLoading();
+    QWidget::closeEvent(event);
+}
+
+void TCompareWindow::StopLoading()
+{
+    if (!stop_) return;
+    stop_->store(true);
+    for (const QString& path : loading_) WakeFifoReader(path.toLocal8Bit().toStdString());
+}
+
 void TCompareWindow::AddLogs(const QStringList& paths)
 {
     if (busy_) {
@@ -214,21 +234,29 @@ void TCompareWindow::Start(TRequest request)
     TLogList logs = Table() ? Table()->Logs : TLogList{};
     const QFont font = table_->font();
     const bool sameMachines = request.SameMachines;
+    auto stop = stop_ = std::make_shared<std::atomic<bool>>(false);
+    loading_ = request.NewPaths;
     auto* watcher = new QFutureWatcher<TComparison>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, sameMachines] {
         TComparison done = watcher->result();
         watcher->deleteLater();
         busy_ = false;
+        loading_.clear();
+        if (!done.Table) return;  // stopped
         for (QWidget* w : {static_cast<QWidget*>(open_), static_cast<QWidget*>(groupBy_),
                            static_cast<QWidget*>(useReference_)})
             w->setEnabled(true);
         Show(std::move(done.Table), std::move(done.Widths), done.ReferenceError, sameMachines);
         if (!queued_.isEmpty()) AddLogs(std::exchange(queued_, {}));
     });
-    watcher->setFuture(QtConcurrent::run([logs, request, font]() mutable {
-        for (const QString& path : request.NewPaths) logs.push_back(LoadLogRuns(path));
-        TGrouping grouping = GroupMachines(logs, request.By);
+    watcher->setFuture(QtConcurrent::run([logs, request, font, stop]() mutable {
         TComparison done;
+        for (const QString& path : request.NewPaths) {
+            if (stop->load()) return done;
+            logs.push_back(LoadLogRuns(path, stop.get()));
+        }
+        if (stop->load()) return done;
+        TGrouping grouping = GroupMachines(logs, request.By);
         std::size_t reference = 0;
         if (!request.ReferenceName.isEmpty()) {
             if (const auto found =
@@ -266,6 +294,11 @@ void TCompareWindow::Show(std::shared_ptr<const TMachineTable> table, std::vecto
     status_->setText(status);
     ShowMessages();
     RebuildRuns();
+    if (!pendingCsv_.isEmpty()) {
+        const QString path = std::exchange(pendingCsv_, QString());
+        if (!ExportCsv(path))
+            QMessageBox::warning(this, windowTitle(), QStringLiteral("Cannot write %1").arg(path));
+    }
     emit Compared();
 }
 
@@ -378,6 +411,15 @@ void TCompareWindow::RebuildCharts()
         return;
     }
     for (int score = 0; score < kScoreCount; ++score) {
+        // A score that no machine has gets no chart, as the text leaves it out.
+        const bool measured = std::any_of(
+            table->Results.begin(), table->Results.end(), [score](const TMachineResult& r) {
+                return r.Scores[static_cast<std::size_t>(score)].Runs.Runs > 0;
+            });
+        if (!measured) {
+            ratioCharts_.push_back(nullptr);
+            continue;
+        }
         QChart* chart = RatioChart(*table, score, machines);
         // One chart a row: the names beside the bars need their room, and the
         // title and legend theirs.
@@ -424,8 +466,18 @@ void TCompareWindow::ExportCsvClick()
 {
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export CSV"), {},
                                                       QStringLiteral("CSV (*.csv)"));
-    if (!path.isEmpty() && !ExportCsv(path))
+    if (!path.isEmpty() && !ExportCsvWhenLoaded(path))
         QMessageBox::warning(this, windowTitle(), QStringLiteral("Cannot write %1").arg(path));
+}
+
+bool TCompareWindow::ExportCsvWhenLoaded(const QString& path)
+{
+    if (!busy_) return ExportCsv(path);
+    pendingCsv_ = path;
+    status_->setText(
+        status_->text() +
+        QStringLiteral("\nThe CSV is written to %1 once the logs are read.").arg(path));
+    return true;
 }
 
 void TCompareWindow::ExportChartsClick()

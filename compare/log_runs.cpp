@@ -26,15 +26,23 @@ std::string_view TrimBlanks(std::string_view text)
 }  // namespace
 
 QString ReadLogLines(const QString& path,
-                     const std::function<void(const TLogLineReader::TLine&)>& onLine)
+                     const std::function<void(const TLogLineReader::TLine&)>& onLine,
+                     const std::atomic<bool>* stop)
 {
+    const auto stopped = [stop] { return stop && stop->load(std::memory_order_relaxed); };
     QFile file(path);
-    if (QFileInfo(path).isDir()) return QStringLiteral("is a folder, not a log");
-    if (!file.open(QIODevice::ReadOnly)) return file.errorString();
+    if (path == QLatin1String("-")) {
+        if (!file.open(stdin, QIODevice::ReadOnly)) return file.errorString();
+    } else {
+        if (QFileInfo(path).isDir()) return QStringLiteral("is a folder, not a log");
+        if (!file.open(QIODevice::ReadOnly)) return file.errorString();
+    }
+    if (stopped()) return QStringLiteral("reading stopped");
     TLogLineReader reader;
     std::vector<char> piece(static_cast<std::size_t>(kPieceSize));
     std::string carry;  // the start of a line that the next piece ends
     for (;;) {
+        if (stopped()) return QStringLiteral("reading stopped");
         const qint64 got = file.read(piece.data(), kPieceSize);
         if (got < 0) return file.errorString();
         if (got == 0) break;
@@ -62,39 +70,44 @@ QString ReadLogLines(const QString& path,
     return {};
 }
 
-std::shared_ptr<TLogRuns> LoadLogRuns(const QString& path)
+std::shared_ptr<TLogRuns> LoadLogRuns(const QString& path, const std::atomic<bool>* stop)
 {
     auto log = std::make_shared<TLogRuns>();
     log->Path = path;
     log->Canonical = QFileInfo(path).canonicalFilePath();
     std::unordered_map<std::string, std::uint32_t> names;
     std::string key;
-    log->Error = ReadLogLines(path, [&](const TLogLineReader::TLine& line) {
-        if (line.Kind == TLogLineReader::TKind::Skipped) {
-            log->Skipped.push_back({line.Number, line.Fields.Fault, line.Fields.Field});
-            return;
-        }
-        if (line.Kind != TLogLineReader::TKind::Result) return;
-        const std::string_view description = TrimBlanks(line.Fields.Description);
-        const std::string_view label = TrimBlanks(line.Fields.DiskLabel);
-        key.assign(description);
-        key += '\0';
-        key += label;
-        const auto [at, added] = names.try_emplace(key, static_cast<std::uint32_t>(names.size()));
-        if (added) log->Names.push_back({std::string(description), std::string(label)});
-        TRunLine run;
-        for (int s = 0; s < kScoreCount; ++s)
-            run.Scores[static_cast<std::size_t>(s)] =
-                line.Fields.Scores.*kScoreMembers[static_cast<std::size_t>(s)];
-        run.Name = at->second;
-        run.LineNumber = static_cast<std::uint32_t>(line.Number);
-        log->Lines.push_back(run);
-    });
+    log->Error = ReadLogLines(
+        path,
+        [&](const TLogLineReader::TLine& line) {
+            if (line.Kind == TLogLineReader::TKind::Skipped) {
+                log->Skipped.push_back({line.Number, line.Fields.Fault, line.Fields.Field});
+                return;
+            }
+            if (line.Kind != TLogLineReader::TKind::Result) return;
+            const std::string_view description = TrimBlanks(line.Fields.Description);
+            const std::string_view label = TrimBlanks(line.Fields.DiskLabel);
+            key.assign(description);
+            key += '\0';
+            key += label;
+            const auto [at, added] =
+                names.try_emplace(key, static_cast<std::uint32_t>(names.size()));
+            if (added) log->Names.push_back({std::string(description), std::string(label)});
+            TRunLine run;
+            for (int s = 0; s < kScoreCount; ++s)
+                run.Scores[static_cast<std::size_t>(s)] =
+                    line.Fields.Scores.*kScoreMembers[static_cast<std::size_t>(s)];
+            run.Name = at->second;
+            run.LineNumber = static_cast<std::uint32_t>(line.Number);
+            log->Lines.push_back(run);
+        },
+        stop);
     return log;
 }
 
 QString LogIdentity(const QString& path)
 {
+    if (path == QLatin1String("-")) return path;  // standard input
     const QFileInfo info(path);
     const QString canonical = info.canonicalFilePath();
     return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;

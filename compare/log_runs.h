@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -47,16 +48,19 @@ struct TLogRuns {
 
 using TLogList = std::vector<std::shared_ptr<const TLogRuns>>;
 
-// Reads the log at `path` piece by piece and calls `onLine` for every line
-// in order (result lines, skipped lines and lines passed over alike). Returns
-// why the file could not be read (opened, or read to its end), empty when it
-// was; the lines before a failed read have been given to `onLine`.
+// Reads the log at `path` ("-": standard input) piece by piece and calls
+// `onLine` for every line in order (result lines, skipped lines and lines
+// passed over alike). Returns why the file could not be read (opened, or
+// read to its end), empty when it was; the lines before a failed read have
+// been given to `onLine`. Once `stop` is set it reads no further piece and
+// says it was stopped.
 QString ReadLogLines(const QString& path,
-                     const std::function<void(const TLogLineReader::TLine&)>& onLine);
+                     const std::function<void(const TLogLineReader::TLine&)>& onLine,
+                     const std::atomic<bool>* stop = nullptr);
 
 // Reads the log at `path`. Never throws: a file that cannot be read keeps
 // its error in Error and the lines read before the failure.
-std::shared_ptr<TLogRuns> LoadLogRuns(const QString& path);
+std::shared_ptr<TLogRuns> LoadLogRuns(const QString& path, const std::atomic<bool>* stop = nullptr);
 
 // The file `path` names, for telling whether two paths name one log: its
 // canonical path, or the clean absolute path when it does not exist.
