@@ -65,7 +65,7 @@ std::optional<QString> FileProblem(const QString& path)
 
 const char* BatchUsage()
 {
-    return "Usage: vesktest batch [--tests 1,2,3,4,5] [--file PATH] [--memory MIB] [--shapes N]\n"
+    return "Usage: vesktest batch [--tests 1,2,3,4,5,6] [--file PATH] [--memory MIB] [--shapes N]\n"
            "                      [--description TEXT] [--label TEXT] [--repeat N]\n"
            "                      [--save [--log PATH]] [--format line|csv|json]   (--help for "
            "more)\n";
@@ -77,7 +77,8 @@ TBatchCommand ParseBatchOptions(const QStringList& arguments, const TBatchLimits
     parser.setApplicationDescription(QStringLiteral(
         "Runs the tests without the window and writes one record per run on standard output.\n"
         "Tests: 1 Create and Sort Lists, 2 10^9 Cycles, 3 Draw Shapes, 4 HDD Speed (File\n"
-        "Reading), 5 FillChar & ReadChar. Exit status: 0 done, 1 a test failed or the output\n"
+        "Reading), 5 FillChar & ReadChar, 6 Every Core (the loop of 2 and the passes of 5 on\n"
+        "every CPU at once). Exit status: 0 done, 1 a test failed or the output\n"
         "or the log could not be written, 2 a bad command line, 130 or 143 stopped by SIGINT\n"
         "or SIGTERM (the runs finished before are kept, nothing of the one under way)."));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -90,13 +91,13 @@ TBatchCommand ParseBatchOptions(const QStringList& arguments, const TBatchLimits
         version,
         {kTests,
          QStringLiteral(
-             "The tests to run, in this order (default 1,2,3,5, and 4 too with --file)."),
+             "The tests to run, in this order (default 1,2,3,5,6, and 4 too with --file)."),
          QStringLiteral("LIST")},
         {kFile, QStringLiteral("The file test 4 reads (a regular file of more than 1 MiB)."),
          QStringLiteral("PATH")},
         {kMemory,
-         QStringLiteral("The block of test 5 in MiB, from 1 to %1 on this machine (default "
-                        "half the physical memory the test sees, at most about 1 GiB).")
+         QStringLiteral("The block of tests 5 and 6 in MiB, from 1 to %1 on this machine "
+                        "(default half the physical memory the test sees, at most about 1 GiB).")
              .arg(limits.LargestBlockMiB),
          QStringLiteral("MIB")},
         {kShapes, QStringLiteral("The ellipse count of test 3, from 0 (default 10000)."),
@@ -160,13 +161,14 @@ TBatchCommand ParseBatchOptions(const QStringList& arguments, const TBatchLimits
         for (const QString& item : parser.value(kTests).split(QLatin1Char(','))) {
             bool ok = false;
             const int test = item.trimmed().toInt(&ok);
-            if (!ok || test < 1 || test > 5) return Bad("no test '" + item + "' (1 to 5)");
+            if (!ok || test < 1 || test > 6) return Bad("no test '" + item + "' (1 to 6)");
             if (std::find(o.Tests.begin(), o.Tests.end(), test) != o.Tests.end())
                 return Bad("test " + item.trimmed() + " is given twice");
             o.Tests.push_back(test);
         }
     } else {
-        o.Tests = o.File.empty() ? std::vector<int>{1, 2, 3, 5} : std::vector<int>{1, 2, 3, 4, 5};
+        o.Tests =
+            o.File.empty() ? std::vector<int>{1, 2, 3, 5, 6} : std::vector<int>{1, 2, 3, 4, 5, 6};
     }
     if (std::find(o.Tests.begin(), o.Tests.end(), 4) != o.Tests.end()) {
         if (o.File.empty()) return Bad(QStringLiteral("test 4 needs --file"));
@@ -201,7 +203,7 @@ TBatchCommand ParseBatchOptions(const QStringList& arguments, const TBatchLimits
         if (!parser.isSet(name)) continue;
         if (HasControlCharacter(parser.value(name)))
             return Bad("--" + name + " holds a control character (a line break, a tab, ...)");
-        *field = A(parser.value(name));
+        *field = parser.value(name).toStdString();
     }
     o.Save = parser.isSet(kSave);
     if (parser.isSet(kLog)) {

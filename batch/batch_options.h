@@ -17,13 +17,13 @@ inline constexpr int kMaxRepeat = 1000;
 
 struct TBatchOptions {
     // Test numbers as the window counts them (1 lists, 2 cycles, 3 shapes,
-    // 4 file, 5 memory), in the order they run.
+    // 4 file, 5 memory), and 6 every core, in the order they run.
     std::vector<int> Tests;
     std::string File;                        // file-system bytes; empty when not given
-    std::optional<std::int32_t> Memory;      // MiB; nothing: the MemSpeed field's default
+    std::optional<std::int32_t> Memory;      // MiB, tests 5 and 6; nothing: the MemSpeed field's default
     std::int32_t Shapes = 10000;             // the Test2 count field's value
-    std::optional<std::string> Description;  // Windows-1251
-    std::optional<std::string> Label;        // Windows-1251
+    std::optional<std::string> Description;  // UTF-8, whole
+    std::optional<std::string> Label;        // UTF-8, whole
     int Repeat = 1;                          // runs of the tests after one start-up
     bool Save = false;
     std::string Log;  // file-system bytes; empty: the results log's usual place
@@ -48,7 +48,7 @@ struct TBatchCommand {
 
 // Reads `arguments` (the program, "batch", then the options). Bad: an
 // unknown option, a missing or malformed value, an option given twice, a
-// test number outside 1 to 5 or given twice, test 4 without --file or with
+// test number outside 1 to 6 or given twice, test 4 without --file or with
 // a --file that is not an existing regular file of more than 1 MiB, --log
 // without --save or in a folder that does not exist, --memory that is not a
 // whole number from 1 to limits.LargestBlockMiB, --shapes that is not one

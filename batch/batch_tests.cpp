@@ -13,6 +13,7 @@
 #include "app/widgets/panel_canvas.h"
 #include "benchmarks/ellipses.h"
 #include "benchmarks/empty_loop.h"
+#include "benchmarks/every_core.h"
 #include "benchmarks/file_read.h"
 #include "benchmarks/list_sort_run.h"
 #include "benchmarks/memory_test.h"
@@ -80,9 +81,18 @@ struct TBatchTests::THost {
     }
 };
 
-int BatchTestParts(int test)
+int BatchTestParts(int test, const TCpuLayout& layout)
 {
-    return test == 1 ? 2 : test == 5 ? 3 : 1;
+    switch (test) {
+        case 1:
+            return 2;
+        case 5:
+            return 3;
+        case 6:
+            return EveryCoreParts(layout);
+        default:
+            return 1;
+    }
 }
 
 const char* BatchTestName(int test)
@@ -96,8 +106,10 @@ const char* BatchTestName(int test)
             return "3. Draw Shapes";
         case 4:
             return "4. HDD Speed (File Reading)";
-        default:
+        case 5:
             return "5. FillChar & ReadChar";
+        default:
+            return "6. Every Core";
     }
 }
 
@@ -212,6 +224,28 @@ std::int64_t TBatchTests::Memory(TScores& scores, std::int32_t mib, const TBatch
     const std::int64_t errors = RunMemoryPasses(block, kMemoryPasses, env_.Ticks, steps);
     if (errors > 0) message_(IntToStr(errors) + " errors");
     return blockMiB;
+}
+
+TEveryCoreDetails TBatchTests::EveryCore(TScores& scores, const TCpuLayout& layout,
+                                         std::int32_t mib, const TBatchStep& step)
+{
+    const TMemoryBlockSize size = ChooseBlockSize(mib, totalPhysMem_);
+    RefuseBlockBeyond(size.Bytes, env_.AvailableMemory());
+    TEveryCoreInputs inputs;
+    inputs.BlockBytes = size.Bytes;
+    TEveryCoreSteps steps;
+    steps.Part = [&](const std::string& part) { step(BatchTestName(6), part); };
+    steps.Stop = &StopRequestFlag();
+    const TEveryCoreResult result =
+        RunEveryCore(layout, inputs, PinnedThreadGang(env_.Ticks), steps);
+    if (!result.Note.empty()) message_(result.Note);
+    if (result.WrongBytes > 0)
+        message_(IntToStr(result.WrongBytes) + " errors in every core's block");
+    scores.CyclesPerSecAll = result.CyclesPerSecAll;
+    scores.CyclesPerSecCores = result.CyclesPerSecCores;
+    scores.FillMemSpeedAll = result.FillMemSpeedAll;
+    scores.ReadMemSpeedAll = result.ReadMemSpeedAll;
+    return EveryCoreDetails(layout, result);
 }
 
 std::int32_t TBatchTests::DefaultMemoryMiB() const

@@ -1,4 +1,4 @@
-// The five tests as the batch run drives them: the same core functions the
+// The tests as the batch run drives them: the same core functions the
 // window's handlers call, over real list boxes of the Test1 page's size and a
 // real panel of the drawing panel's size. Those live in small windows kept
 // away from the user's eyes (placed beyond the screen's edge, or on the
@@ -14,7 +14,9 @@
 #include "app/environment.h"
 #include "benchmarks/list_test.h"
 #include "benchmarks/strings.h"
+#include "platform/cpu_layout.h"
 #include "platform/errors.h"
+#include "results/run_record.h"
 #include "results/scores.h"
 
 namespace vt {
@@ -26,8 +28,9 @@ class TPanel;
 // test's name and what the part does. May raise an error to end the test.
 using TBatchStep = std::function<void(const char* test, const std::string& part)>;
 
-// The measured parts of each test, for the progress bar.
-int BatchTestParts(int test);
+// The measured parts of each test, for the progress bar; test 6's depend on
+// the processor's layout.
+int BatchTestParts(int test, const TCpuLayout& layout);
 const char* BatchTestName(int test);
 
 // An error of the file test, whose message is written as it is (the window
@@ -58,6 +61,11 @@ public:
     // Returns the block's whole MiB. A stop request is looked at between two
     // passes.
     std::int64_t Memory(TScores& scores, std::int32_t mib, const TBatchStep& step);
+    // Test 6 on the CPUs of `layout`, over a block of `mib` MiB clamped as
+    // test 5's. Its note (one CPU, fewer than the machine's) and wrong bytes
+    // are messages. A stop request is looked at between chunks and passes.
+    TEveryCoreDetails EveryCore(TScores& scores, const TCpuLayout& layout, std::int32_t mib,
+                                const TBatchStep& step);
 
     // The memory field's start-up value (DefaultBlockMiB).
     std::int32_t DefaultMemoryMiB() const;

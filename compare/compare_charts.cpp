@@ -48,7 +48,7 @@ std::pair<double, double> Whisker(const TMachineTable& table, std::size_t machin
     const auto s = static_cast<std::size_t>(score);
     const stats::TRunSummary& runs = table.Results[machine].Scores[s].Runs;
     const double reference = table.Results[table.Reference].Scores[s].Runs.Median;
-    if (ScoreColumns()[s].HigherIsBetter) return {runs.Min / reference, runs.Max / reference};
+    if (kScoreTable[s].HigherIsBetter) return {runs.Min / reference, runs.Max / reference};
     return {reference / runs.Max, reference / runs.Min};
 }
 
@@ -119,10 +119,10 @@ int RatioChartHeight(std::size_t machines)
 QChart* RatioChart(const TMachineTable& table, int score, const std::vector<std::size_t>& machines)
 {
     const auto s = static_cast<std::size_t>(score);
-    const TScoreColumn& column = ScoreColumns()[s];
+    const TScoreRow& column = kScoreTable[s];
     auto* chart = new QChart;
     chart->setTitle(QStringLiteral("<b>%1</b>: %2 (%3), ratio %4, above 1 is better")
-                        .arg(QLatin1String(kScoreNames[s]), QLatin1String(column.Title),
+                        .arg(QLatin1String(kScoreTable[s].Name), QLatin1String(column.Title),
                              QLatin1String(column.Unit), RatioMeaning(score)));
     const auto n = static_cast<int>(machines.size());
 
@@ -218,15 +218,19 @@ QChart* RunsChart(const TMachineTable& table, int score, std::size_t machine,
 {
     TMachineRuns all;
     MachineRuns(table.Logs, table.Grouping, machine, all);
-    const std::vector<double>& runs = all[static_cast<std::size_t>(score)];
+    return RunsChart(all[static_cast<std::size_t>(score)], score, notQuiet);
+}
+
+QChart* RunsChart(const std::vector<double>& runs, int score, const std::vector<bool>& notQuiet)
+{
     if (runs.empty()) return nullptr;
     const auto s = static_cast<std::size_t>(score);
-    const TScoreColumn& column = ScoreColumns()[s];
+    const TScoreRow& column = kScoreTable[s];
     auto* chart = new QChart;
     const TRunColumns columns = RunColumns(runs, notQuiet, kRunColumns);
     chart->setTitle(
         QStringLiteral("<b>%1</b>: %2 (%3), %4 is better%5")
-            .arg(QLatin1String(kScoreNames[s]), QLatin1String(column.Title),
+            .arg(QLatin1String(kScoreTable[s].Name), QLatin1String(column.Title),
                  QLatin1String(column.Unit),
                  column.HigherIsBetter ? QStringLiteral("higher") : QStringLiteral("lower"),
                  columns.Summarised

@@ -38,6 +38,9 @@ inline constexpr std::size_t kRunColumns = 500;
 // for a run during which the machine was not quiet.
 QChart* RunsChart(const TMachineTable& table, int score, std::size_t machine,
                   const std::vector<bool>& notQuiet = {});
+// The same from the machine's runs of `score`, read once for all its charts.
+QChart* RunsChart(const std::vector<double>& runs, int score,
+                  const std::vector<bool>& notQuiet = {});
 
 // The height a ratio chart of `machines` bars needs.
 int RatioChartHeight(std::size_t machines);

@@ -19,6 +19,7 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -284,6 +285,11 @@ void TCompareWindow::Show(std::shared_ptr<const TMachineTable> table, std::vecto
     for (int column = 0; column < static_cast<int>(widths.size()); ++column)
         table_->setColumnWidth(column, widths[static_cast<std::size_t>(column)]);
     const TMachineTable& t = *Table();
+    for (std::size_t score = 0; score < kTableScoreCount; ++score) {
+        const bool measured = AnyRuns(t, score);
+        table_->setColumnHidden(MedianColumn(static_cast<int>(score)), !measured);
+        table_->setColumnHidden(RatioColumn(static_cast<int>(score)), !measured);
+    }
     QString status = TableHeading(t);
     if (!t.Grouping.Machines.empty())
         status += QStringLiteral(
@@ -410,28 +416,24 @@ void TCompareWindow::RebuildCharts()
             table ? QStringLiteral("Tick machines in the table to chart them.") : QString()));
         return;
     }
-    for (int score = 0; score < kScoreCount; ++score) {
-        // A score that no machine has gets no chart, as the text leaves it out.
-        const bool measured = std::any_of(
-            table->Results.begin(), table->Results.end(), [score](const TMachineResult& r) {
-                return r.Scores[static_cast<std::size_t>(score)].Runs.Runs > 0;
-            });
-        if (!measured) {
-            ratioCharts_.push_back(nullptr);
-            continue;
-        }
-        QChart* chart = RatioChart(*table, score, machines);
+    ratioCharts_.assign(kTableScoreCount, nullptr);
+    int shown = 0;
+    for (std::size_t score = 0; score < kTableScoreCount; ++score) {
+        if (!AnyRuns(*table, score)) continue;
+        QChart* chart = RatioChart(*table, static_cast<int>(score), machines);
         // One chart a row: the names beside the bars need their room, and the
         // title and legend theirs.
-        chartGrid_->addWidget(ChartView(chart, RatioChartHeight(machines.size())), score, 0);
-        ratioCharts_.push_back(chart);
+        chartGrid_->addWidget(ChartView(chart, RatioChartHeight(machines.size())), shown++, 0);
+        ratioCharts_[score] = chart;
     }
 }
 
 void TCompareWindow::RebuildRuns()
 {
     Clear(runsGrid_);
-    runsCharts_.assign(kScoreCount, nullptr);
+    runsCharts_.assign(kTableScoreCount, nullptr);
+    runsData_.reset();
+    runsPending_ = false;
     const TMachineTable* table = Table();
     if (!table || table->Grouping.Machines.empty()) {
         runsTitle_->clear();
@@ -446,14 +448,34 @@ void TCompareWindow::RebuildRuns()
             .arg(machine + 1)
             .arg(MachineTitle(table->Grouping, machine))
             .arg(table->Grouping.Machines[machine].Runs()));
-    int shown = 0;
-    for (int score = 0; score < kScoreCount; ++score) {
-        QChart* chart = RunsChart(*table, score, machine);
+    // The machine's runs read once for every chart; whether each was quiet
+    // is not known from a result line (every run counts as quiet).
+    runsData_ = std::make_shared<TMachineRuns>();
+    MachineRuns(table->Logs, table->Grouping, machine, *runsData_);
+    nextRunsChart_ = 0;
+    runsShown_ = 0;
+    runsPending_ = true;
+    BuildNextRunsChart();
+}
+
+void TCompareWindow::BuildNextRunsChart()
+{
+    // One chart per pass of the event loop, so that the window answers
+    // between them.
+    if (!runsData_) return;
+    for (; nextRunsChart_ < static_cast<int>(kTableScoreCount); ++nextRunsChart_) {
+        const int score = nextRunsChart_;
+        QChart* chart = RunsChart((*runsData_)[static_cast<std::size_t>(score)], score);
         if (!chart) continue;
-        runsGrid_->addWidget(ChartView(chart, 300), shown / 2, shown % 2);
+        runsGrid_->addWidget(ChartView(chart, 300), runsShown_ / 2, runsShown_ % 2);
         runsCharts_[static_cast<std::size_t>(score)] = chart;
-        ++shown;
+        ++runsShown_;
+        ++nextRunsChart_;
+        QTimer::singleShot(0, this, &TCompareWindow::BuildNextRunsChart);
+        return;
     }
+    runsData_.reset();
+    runsPending_ = false;
 }
 
 void TCompareWindow::OpenLogsClick()

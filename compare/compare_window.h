@@ -40,7 +40,8 @@ public:
     void ChooseReference(const QString& name);
     void SetReference(std::size_t machine);
     void SetGroupBy(TGroupBy by);
-    bool Loading() const { return busy_; }
+    // A load or comparison runs, or the runs' charts are still being built.
+    bool Loading() const { return busy_ || runsPending_; }
 
     TMachineModel& Model() { return model_; }
     const TMachineTable* Table() const { return model_.Table(); }
@@ -80,6 +81,7 @@ private:
     void ShowMessages();
     void RebuildCharts();
     void RebuildRuns();
+    void BuildNextRunsChart();
     void OpenLogsClick();
     void ExportCsvClick();
     void ExportChartsClick();
@@ -98,6 +100,12 @@ private:
     std::shared_ptr<std::atomic<bool>> stop_;  // the load in progress stops when set
     QStringList loading_;                      // the logs it reads
     QString pendingCsv_;                       // to write once the load is done
+    // The runs charts of the current machine, built one per pass of the
+    // event loop: its runs, the next score to chart and the charts so far.
+    std::shared_ptr<TMachineRuns> runsData_;
+    int nextRunsChart_ = 0;
+    int runsShown_ = 0;
+    bool runsPending_ = false;
     QTableView* table_;
     QComboBox* groupBy_;
     QPushButton* open_;

@@ -93,16 +93,36 @@ std::shared_ptr<TLogRuns> LoadLogRuns(const QString& path, const std::atomic<boo
             const auto [at, added] =
                 names.try_emplace(key, static_cast<std::uint32_t>(names.size()));
             if (added) log->Names.push_back({std::string(description), std::string(label)});
-            TRunLine run;
-            for (int s = 0; s < kScoreCount; ++s)
-                run.Scores[static_cast<std::size_t>(s)] =
-                    line.Fields.Scores.*kScoreMembers[static_cast<std::size_t>(s)];
-            run.Name = at->second;
-            run.LineNumber = static_cast<std::uint32_t>(line.Number);
-            log->Lines.push_back(run);
+            log->AddRun(line.Fields.Scores, at->second, static_cast<std::uint32_t>(line.Number));
         },
         stop);
     return log;
+}
+
+void TLogRuns::AddRun(const TScores& scores, std::uint32_t name, std::uint32_t lineNumber)
+{
+    TRunLine run;
+    for (std::size_t s = 0; s < kLineScoreCount; ++s) run.Scores[s] = scores.*kScoreTable[s].Value;
+    run.Name = name;
+    run.LineNumber = lineNumber;
+    TMoreScores more;
+    bool any = false;
+    for (std::size_t s = kLineScoreCount; s < kTableScoreCount; ++s) {
+        more[s - kLineScoreCount] = scores.*kScoreTable[s].Value;
+        any = any || more[s - kLineScoreCount] > 0;
+    }
+    if (any) {
+        run.More = static_cast<std::uint32_t>(More.size());
+        More.push_back(more);
+    }
+    Lines.push_back(run);
+}
+
+double TLogRuns::Score(const TRunLine& run, std::size_t score) const
+{
+    if (score < kLineScoreCount) return run.Scores[score];
+    if (run.More == TRunLine::kNoMore) return 0;
+    return More[run.More][score - kLineScoreCount];
 }
 
 QString LogIdentity(const QString& path)

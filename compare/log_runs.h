@@ -2,7 +2,7 @@
 //
 // A log is read in pieces, never whole, and each result line is kept in a
 // compact form (its scores, the line number and its description and label
-// by number), so that a log of a million lines costs about 80 MB. A log
+// by number), so that a log of a million lines costs about 90 MB. A log
 // once read is never changed: the Compare window shares it between its
 // thread and the thread that compares.
 #pragma once
@@ -29,12 +29,18 @@ struct TMachineName {
     std::string Label;
 };
 
-// One result line.
+// One run: a result line, or a record. A score that is not above zero is
+// no measurement (the line writes 0 for a test that did not run).
 struct TRunLine {
-    std::array<double, kScoreCount> Scores;
-    std::uint32_t Name;        // index into TLogRuns::Names
-    std::uint32_t LineNumber;  // 1-based
+    static constexpr std::uint32_t kNoMore = UINT32_MAX;
+    std::array<double, kLineScoreCount> Scores;  // the result line's, in its order
+    std::uint32_t Name;                          // index into TLogRuns::Names
+    std::uint32_t LineNumber;                    // 1-based
+    std::uint32_t More = kNoMore;  // its scores beyond the line's: index into TLogRuns::More
 };
+
+// The scores of the table's rows after the line's, of a run that has any.
+using TMoreScores = std::array<double, kTableScoreCount - kLineScoreCount>;
 
 // One log as read.
 struct TLogRuns {
@@ -44,6 +50,13 @@ struct TLogRuns {
     std::vector<TSkippedLine> Skipped;
     std::vector<TMachineName> Names;  // the distinct names of its lines
     std::deque<TRunLine> Lines;       // in the order of the log
+    std::deque<TMoreScores> More;     // only for runs with a score beyond the line's
+
+    // Adds a run of `scores` (every row of the score table; one not above
+    // zero is no measurement) at the end of Lines.
+    void AddRun(const TScores& scores, std::uint32_t name, std::uint32_t lineNumber);
+    // Score `score` (a row of the score table) of `run`; 0 where it has none.
+    double Score(const TRunLine& run, std::size_t score) const;
 };
 
 using TLogList = std::vector<std::shared_ptr<const TLogRuns>>;

@@ -35,11 +35,13 @@ const TScoreResult& ResultOf(const TMachineTable& table, std::size_t machine, in
 QString MedianTip(const TMachineTable& table, std::size_t machine, int score)
 {
     const stats::TRunSummary& r = ResultOf(table, machine, score).Runs;
-    const TScoreColumn& column = ScoreColumns()[static_cast<std::size_t>(score)];
-    if (r.Runs == 0) return QStringLiteral("%1: not measured").arg(kScoreNames[score]);
+    const TScoreRow& column = kScoreTable[static_cast<std::size_t>(score)];
+    if (r.Runs == 0)
+        return QStringLiteral("%1: not measured")
+            .arg(kScoreTable[static_cast<std::size_t>(score)].Name);
     return QStringLiteral("%1: %2 %3 the median of %4 runs\nsmallest %5, largest %6, spread %7")
-        .arg(QLatin1String(kScoreNames[score]), ValueText(r.Median, column.Decimals),
-             QLatin1String(column.Unit))
+        .arg(QLatin1String(kScoreTable[static_cast<std::size_t>(score)].Name),
+             ValueText(r.Median, column.Decimals), QLatin1String(column.Unit))
         .arg(r.Runs)
         .arg(ValueText(r.Min, column.Decimals), ValueText(r.Max, column.Decimals), SpreadText(r));
 }
@@ -101,7 +103,7 @@ QString MachineColumnTitle(int column)
     }
     const int score = ScoreOf(column);
     if (score < 0) return {};
-    const TScoreColumn& c = ScoreColumns()[static_cast<std::size_t>(score)];
+    const TScoreRow& c = kScoreTable[static_cast<std::size_t>(score)];
     return IsRatioColumn(column)
                ? QStringLiteral("%1 ratio").arg(QLatin1String(c.Title))
                : QStringLiteral("%1 (%2)").arg(QLatin1String(c.Title), QLatin1String(c.Unit));
@@ -128,9 +130,9 @@ QString MachineCell(const TMachineTable& table, std::size_t machine, int column)
     if (score < 0) return {};
     const TScoreResult& r = ResultOf(table, machine, score);
     if (!IsRatioColumn(column))
-        return r.Runs.Runs > 0 ? ValueText(r.Runs.Median,
-                                           ScoreColumns()[static_cast<std::size_t>(score)].Decimals)
-                               : QString();
+        return r.Runs.Runs > 0
+                   ? ValueText(r.Runs.Median, kScoreTable[static_cast<std::size_t>(score)].Decimals)
+                   : QString();
     if (r.Comparison.Verdict == TVerdict::Reference) return QStringLiteral("reference");
     if (!r.Comparison.Ratio) return {};
     return RatioText(r.Comparison.Ratio) + QStringLiteral("  ") +
@@ -242,10 +244,12 @@ QVariant TMachineModel::headerData(int section, Qt::Orientation orientation, int
                    ? QStringLiteral(
                          "%1: ratio %2 of the medians, above 1 is better, and the "
                          "verdict.\n\n%3")
-                         .arg(QLatin1String(kScoreNames[ScoreOf(section)]),
+                         .arg(QLatin1String(
+                                  kScoreTable[static_cast<std::size_t>(ScoreOf(section))].Name),
                               RatioMeaning(ScoreOf(section)), VerdictHelp())
                    : QStringLiteral("%1: the median of the machine's runs")
-                         .arg(QLatin1String(kScoreNames[ScoreOf(section)]));
+                         .arg(QLatin1String(
+                             kScoreTable[static_cast<std::size_t>(ScoreOf(section))].Name));
     return {};
 }
 

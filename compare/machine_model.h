@@ -17,7 +17,7 @@
 namespace vt {
 
 inline constexpr int kFirstScoreColumn = 4;
-inline constexpr int kOverallColumn = kFirstScoreColumn + 2 * kScoreCount;
+inline constexpr int kOverallColumn = kFirstScoreColumn + 2 * static_cast<int>(kTableScoreCount);
 inline constexpr int kMachineColumns = kOverallColumn + 1;
 inline int MedianColumn(int score)
 {

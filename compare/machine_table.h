@@ -1,4 +1,5 @@
-// The machine table: every machine's runs of every score summarised and
+// The machine table: every machine's runs of every score of the score table
+// (results/score_table.h) summarised and
 // compared with the reference machine's runs. It is computed once, by the
 // statistics over repeated runs (stats/run_statistics.h); the Compare window,
 // `compare --text` and `compare --csv` only format it.
@@ -12,24 +13,15 @@
 
 namespace vt {
 
-// How a score is shown.
-struct TScoreColumn {
-    const char* Title;    // "List creation"
-    const char* Unit;     // "s"
-    int Decimals;         // as the result line writes it
-    bool HigherIsBetter;  // false for times, whose ratio is inverted
-};
-
-const std::array<TScoreColumn, kScoreCount>& ScoreColumns();
-
-// One score of one machine.
+// One score of one machine. A score no run of the machine has has no runs
+// (Runs.Runs 0), no ratio and no verdict: absent, never 0.
 struct TScoreResult {
     stats::TRunSummary Runs;
     stats::TScoreComparison Comparison;  // against the reference
 };
 
 struct TMachineResult {
-    std::array<TScoreResult, kScoreCount> Scores;
+    std::array<TScoreResult, kTableScoreCount> Scores;  // the score table's rows
     stats::TOverall Overall;
 };
 
@@ -39,6 +31,11 @@ struct TMachineTable {
     std::size_t Reference = 0;            // a machine; meaningless without machines
     std::vector<TMachineResult> Results;  // one per machine
 };
+
+// Whether any machine has a run of `score`: a score nobody measured (a test
+// nobody ran, or a figure results logs do not carry) is left out of the
+// window's table and charts and named once in the text.
+bool AnyRuns(const TMachineTable& table, std::size_t score);
 
 // Compares every machine of `grouping` with machine `reference`, spread
 // over the processors.

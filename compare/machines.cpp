@@ -14,11 +14,6 @@ QString Utf8(const std::string& ansi)
     return QString::fromStdString(Cp1251ToUtf8(ansi));
 }
 
-const TRunLine& LineAt(const TLogList& logs, TLineRef ref)
-{
-    return logs[ref.Log]->Lines[ref.Index];
-}
-
 }  // namespace
 
 const char* GroupByWord(TGroupBy by)
@@ -130,10 +125,11 @@ void MachineRuns(const TLogList& logs, const TGrouping& g, std::size_t machine, 
     for (std::vector<double>& runs : out) runs.clear();
     const TMachine& m = g.Machines[machine];
     for (std::uint32_t i = m.Begin; i < m.End; ++i) {
-        const TRunLine& line = LineAt(logs, g.Lines[i]);
+        const TLogRuns& log = *logs[g.Lines[i].Log];
+        const TRunLine& line = log.Lines[g.Lines[i].Index];
         for (std::size_t s = 0; s < out.size(); ++s)
             // Zero is a test that was not run, never a measurement.
-            if (line.Scores[s] > 0) out[s].push_back(line.Scores[s]);
+            if (const double value = log.Score(line, s); value > 0) out[s].push_back(value);
     }
 }
 

@@ -59,9 +59,10 @@ QString MachineTitle(const TGrouping& grouping, std::size_t machine);
 // "pc1/Result3.txt:7", where the machine's first line stands.
 QString FirstLineText(const TGrouping& grouping, std::size_t machine);
 
-// The runs of a machine, score by score, in log order: its lines' values of
-// each score that are measurements (above zero). `out` is reused.
-using TMachineRuns = std::array<std::vector<double>, kScoreCount>;
+// The runs of a machine, score by score (the rows of the score table), in
+// log order: its lines' values of each score that are measurements (above
+// zero). `out` is reused.
+using TMachineRuns = std::array<std::vector<double>, kTableScoreCount>;
 void MachineRuns(const TLogList& logs, const TGrouping& grouping, std::size_t machine,
                  TMachineRuns& out);
 

@@ -100,9 +100,9 @@ private:
 constexpr std::size_t kLineWidth = 7;
 
 // A score's column title in the rows of `--runs`: "List creation (s)".
-QString RunTitle(int score)
+QString RunTitle(std::size_t score)
 {
-    const TScoreColumn& column = ScoreColumns()[static_cast<std::size_t>(score)];
+    const TScoreRow& column = kScoreTable[score];
     return QStringLiteral("%1 (%2)").arg(QLatin1String(column.Title), QLatin1String(column.Unit));
 }
 
@@ -162,24 +162,9 @@ QString VerdictHelp()
 
 QString RatioMeaning(int score)
 {
-    return ScoreColumns()[static_cast<std::size_t>(score)].HigherIsBetter
+    return kScoreTable[static_cast<std::size_t>(score)].HigherIsBetter
                ? QStringLiteral("machine / reference")
                : QStringLiteral("reference / machine");
-}
-
-std::string CsvField(std::string_view text)
-{
-    std::string field;
-    if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos)
-        field = "'";
-    field += text;
-    if (field.find_first_of(",\"\n\r") == std::string::npos) return field;
-    std::string quoted = "\"";
-    for (char c : field) {
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + '"';
 }
 
 std::string MachineCsvHeader()
@@ -187,10 +172,10 @@ std::string MachineCsvHeader()
     std::string header =
         "description,label,runs,overall ratio,overall faster,overall slower,"
         "overall no difference,overall too few runs";
-    for (const char* name : kScoreNames)
+    for (const TScoreRow& row : kScoreTable)
         for (const char* part : {"runs", "median", "min", "max", "spread", "ratio", "low", "high",
                                  "median ratio", "p", "verdict", "rounded"})
-            header += std::string(",") + name + ' ' + part;
+            header += std::string(",") + row.Name + ' ' + part;
     return header + '\n';
 }
 
@@ -214,9 +199,9 @@ void AppendMachineCsvRow(std::string& out, const TMachineTable& table, std::size
         out += ',';
         if (machine != table.Reference && o.GeometricMean) out += std::to_string(count);
     }
-    for (int s = 0; s < kScoreCount; ++s) {
-        const TScoreResult& r = result.Scores[static_cast<std::size_t>(s)];
-        const int decimals = ScoreColumns()[static_cast<std::size_t>(s)].Decimals;
+    for (std::size_t s = 0; s < kTableScoreCount; ++s) {
+        const TScoreResult& r = result.Scores[s];
+        const int decimals = kScoreTable[s].Decimals;
         out += ',';
         out += std::to_string(r.Runs.Runs);
         for (double value : {r.Runs.Median, r.Runs.Min, r.Runs.Max}) {
@@ -302,14 +287,10 @@ std::string MachineText(const TMachineTable& table)
     // A score no machine has (a test nobody ran) would be a section of
     // empty rows; it is named once instead.
     QStringList unmeasured;
-    for (int s = 0; s < kScoreCount; ++s) {
-        const TScoreColumn& column = ScoreColumns()[static_cast<std::size_t>(s)];
-        const bool measured =
-            std::any_of(table.Results.begin(), table.Results.end(), [s](const TMachineResult& r) {
-                return r.Scores[static_cast<std::size_t>(s)].Runs.Runs > 0;
-            });
-        if (!measured) {
-            unmeasured << QString::fromLatin1(kScoreNames[static_cast<std::size_t>(s)]);
+    for (std::size_t s = 0; s < kTableScoreCount; ++s) {
+        const TScoreRow& column = kScoreTable[s];
+        if (!AnyRuns(table, s)) {
+            unmeasured << QString::fromLatin1(column.Name);
             continue;
         }
         // One number of decimals for the whole section, so that the points
@@ -332,7 +313,7 @@ std::string MachineText(const TMachineTable& table)
                      QStringLiteral("Ratio"), QStringLiteral("95% interval"),
                      QStringLiteral("Verdict")});
         for (std::size_t m = 0; m < g.Machines.size(); ++m) {
-            const TScoreResult& r = table.Results[m].Scores[static_cast<std::size_t>(s)];
+            const TScoreResult& r = table.Results[m].Scores[s];
             QStringList row = {MachineNumber(m), QString::number(r.Runs.Runs)};
             if (r.Runs.Runs > 0)
                 row << fixed(r.Runs.Median) << fixed(r.Runs.Min) << fixed(r.Runs.Max)
@@ -345,8 +326,8 @@ std::string MachineText(const TMachineTable& table)
                        (r.Comparison.CoarseRounding ? QStringLiteral(" *") : QString());
             section.Add(row);
         }
-        text += '\n' + std::string(kScoreNames[static_cast<std::size_t>(s)]) + ": " + column.Title +
-                " (" + column.Unit + "), ratio " + Utf8(RatioMeaning(s)) + '\n';
+        text += '\n' + std::string(column.Name) + ": " + column.Title + " (" + column.Unit +
+                "), ratio " + Utf8(RatioMeaning(static_cast<int>(s))) + '\n';
         text += section.Text();
         if (rounded)
             text +=
@@ -361,7 +342,7 @@ std::string MachineText(const TMachineTable& table)
 std::string RunsCsvHeader()
 {
     std::string header = "log,line,description,label";
-    for (const char* name : kScoreNames) header += std::string(",") + name;
+    for (const TScoreRow& row : kScoreTable) header += std::string(",") + row.Name;
     return header + '\n';
 }
 
@@ -374,11 +355,10 @@ void AppendRunCsvRow(std::string& out, std::string_view logCell, const TLogLineR
     out += CsvField(Cp1251ToUtf8(line.Fields.Description));
     out += ',';
     out += CsvField(Cp1251ToUtf8(line.Fields.DiskLabel));
-    for (int s = 0; s < kScoreCount; ++s) {
+    for (const TScoreRow& row : kScoreTable) {
         out += ',';
-        const double value = line.Fields.Scores.*kScoreMembers[static_cast<std::size_t>(s)];
-        if (value > 0)
-            AppendFixed(out, value, ScoreColumns()[static_cast<std::size_t>(s)].Decimals);
+        if (const double value = line.Fields.Scores.*row.Value; value > 0)
+            AppendFixed(out, value, row.Decimals);
     }
     out += '\n';
 }
@@ -389,7 +369,7 @@ std::string RunsTextHeader(int logWidth)
                          Padded(QStringLiteral("Line"), kLineWidth, false) + "  " +
                          Padded(QStringLiteral("Description"), kDescriptionWidth, true) + "  " +
                          Padded(QStringLiteral("Label"), kDiskLabelWidth, true);
-    for (int s = 0; s < kScoreCount; ++s) header += "  " + Utf8(RunTitle(s));
+    for (std::size_t s = 0; s < kTableScoreCount; ++s) header += "  " + Utf8(RunTitle(s));
     return header + '\n';
 }
 
@@ -408,19 +388,18 @@ void AppendRunTextRow(std::string& out, std::string_view logCell, const TLogLine
         out += Cp1251ToUtf8(text);
         out.append(width - std::min(width, text.size()), ' ');
     }
-    for (int s = 0; s < kScoreCount; ++s) {
+    static const std::array<std::size_t, kTableScoreCount> widths = [] {
+        std::array<std::size_t, kTableScoreCount> w{};
+        for (std::size_t s = 0; s < kTableScoreCount; ++s)
+            w[s] = static_cast<std::size_t>(RunTitle(s).size());
+        return w;
+    }();
+    for (std::size_t s = 0; s < kTableScoreCount; ++s) {
         out += "  ";
-        const double value = line.Fields.Scores.*kScoreMembers[static_cast<std::size_t>(s)];
         std::string cell;
-        if (value > 0)
-            AppendFixed(cell, value, ScoreColumns()[static_cast<std::size_t>(s)].Decimals);
-        static const std::array<std::size_t, kScoreCount> widths = [] {
-            std::array<std::size_t, kScoreCount> w{};
-            for (int i = 0; i < kScoreCount; ++i)
-                w[static_cast<std::size_t>(i)] = static_cast<std::size_t>(RunTitle(i).size());
-            return w;
-        }();
-        const std::size_t width = widths[static_cast<std::size_t>(s)];
+        if (const double value = line.Fields.Scores.*kScoreTable[s].Value; value > 0)
+            AppendFixed(cell, value, kScoreTable[s].Decimals);
+        const std::size_t width = widths[s];
         out.append(width - std::min(width, cell.size()), ' ');
         out += cell;
     }

@@ -7,35 +7,18 @@
 #include "platform/cp1251.h"
 #include "results/result_line.h"
 #include "results/results_log.h"
+#include "results/score_table.h"
 
 namespace vt {
 
 namespace {
-
-// Where each score stands in the line and how FormatResultLine writes it.
-struct TField {
-    double TScores::*Score;
-    int Width;
-    int Decimals;
-    char Before;  // the separator in front of the field
-};
-
-constexpr std::array<TField, 8> kFields = {{
-    {&TScores::ListCreateTime, 6, 2, '|'},
-    {&TScores::SortTime, 6, 3, '|'},
-    {&TScores::SortOutputTime, 6, 2, '|'},
-    {&TScores::FillMemSpeed, 4, 0, '|'},
-    {&TScores::ReadMemSpeed, 4, 0, '/'},
-    {&TScores::CyclesPerSec, 6, 1, '|'},
-    {&TScores::DrawTime, 6, 2, '|'},
-    {&TScores::HddSpeed, 5, 1, '|'},
-}};
 
 constexpr std::size_t kPrefixWidth = kDescriptionWidth + 1 + kDiskLabelWidth;  // 31
 
 // A double holds 15 significant decimal digits exactly both ways.
 constexpr int kMaxDigits = 15;
 
+// Every line row has at most three decimals (score_table.h checks it).
 constexpr std::array<double, 4> kPowersOfTen = {1, 10, 100, 1000};
 
 bool IsDigit(char c)
@@ -58,12 +41,12 @@ TFieldRead Fault(TLineFault fault)
 // why it is not one. `separator` is the decimal separator of the line: 0
 // until the first field with decimals sets it. The last field of a line that
 // is narrower than its width was cut short.
-TFieldRead ReadField(std::string_view text, const TField& field, char& separator, bool last)
+TFieldRead ReadField(std::string_view text, const TScoreRow& field, char& separator, bool last)
 {
     std::size_t blanks = 0;
     while (blanks < text.size() && text[blanks] == ' ') ++blanks;
     std::string_view body = text.substr(blanks);
-    const auto width = static_cast<std::size_t>(field.Width);
+    const auto width = static_cast<std::size_t>(field.LineWidth);
     if (last && text.size() < width) return Fault(TLineFault::CutShort);
     bool digits = false;
     for (char c : body) {
@@ -161,7 +144,7 @@ TResultFields ReadResultLine(std::string_view line)
         return LineFault(line.size() > kDescriptionWidth && line[kDescriptionWidth] == '/'
                              ? TLineFault::CutShort
                              : TLineFault::NotAResultLine);
-    if (line[kDescriptionWidth] != '/' || line[kPrefixWidth] != kFields[0].Before)
+    if (line[kDescriptionWidth] != '/' || line[kPrefixWidth] != kLineScores[0].LineSeparator)
         return LineFault(TLineFault::NotAResultLine);
     // The edits the texts come from hold no control characters; a line with
     // them is junk, whatever else it looks like.
@@ -174,17 +157,18 @@ TResultFields ReadResultLine(std::string_view line)
     fields.DiskLabel = TrimPadding(line.substr(kDescriptionWidth + 1, kDiskLabelWidth));
     char separator = 0;
     std::size_t pos = kPrefixWidth + 1;
-    for (std::size_t i = 0; i < kFields.size(); ++i) {
+    for (std::size_t i = 0; i < kLineScores.size(); ++i) {
         const int field = static_cast<int>(i);
-        const bool last = i + 1 == kFields.size();
+        const bool last = i + 1 == kLineScores.size();
         std::size_t end = line.size();
         if (!last) {
-            end = line.find(kFields[i + 1].Before, pos);
+            end = line.find(kLineScores[i + 1].LineSeparator, pos);
             if (end == std::string_view::npos) return LineFault(TLineFault::CutShort, field);
         }
-        const TFieldRead read = ReadField(line.substr(pos, end - pos), kFields[i], separator, last);
+        const TFieldRead read =
+            ReadField(line.substr(pos, end - pos), kLineScores[i], separator, last);
         if (read.Fault != TLineFault::None) return LineFault(read.Fault, field);
-        fields.Scores.*kFields[i].Score = read.Value;
+        fields.Scores.*kLineScores[i].Value = read.Value;
         pos = end + 1;
     }
     fields.DecimalSeparator = separator;
@@ -193,8 +177,8 @@ TResultFields ReadResultLine(std::string_view line)
 
 std::string LineFaultText(TLineFault fault, int field)
 {
-    const std::string score = field >= 0 && field < kScoreCount
-                                  ? kScoreNames[static_cast<std::size_t>(field)]
+    const std::string score = field >= 0 && static_cast<std::size_t>(field) < kLineScoreCount
+                                  ? kLineScores[static_cast<std::size_t>(field)].Name
                                   : "a score";
     switch (fault) {
         case TLineFault::None:

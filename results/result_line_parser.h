@@ -2,8 +2,8 @@
 //
 // A result line is a fixed 31-character prefix (the description right-aligned
 // in 22 characters, "/", the disk label right-aligned in 8) followed by the
-// eight scores, each after a "|" except the read figure of the memory test,
-// which follows the fill figure after a "/":
+// score table's line rows, each after its separator, in its width and with
+// its decimals:
 //   "|%6.2f|%6.3f|%6.2f|%4.0f/%4.0f|%6.1f|%6.2f|%5.1f".
 // A number wider than its field shifts the rest of the line, so the scores are
 // found by their separators, not by their columns.
@@ -27,7 +27,7 @@
 #include <string_view>
 #include <vector>
 
-#include "results/scores.h"
+#include "results/score_table.h"
 
 namespace vt {
 
@@ -45,7 +45,7 @@ enum class TLineFault : std::uint8_t {
 };
 
 // The longest line a result line can be: every score at its widest.
-inline constexpr std::size_t kLongestResultLine = 31 + kScoreCount * (1 + 1 + 15 + 1);
+inline constexpr std::size_t kLongestResultLine = 31 + kLineScoreCount * (1 + 1 + 15 + 1);
 
 // One line read in place: the texts are views into the line.
 struct TResultFields {
@@ -54,7 +54,7 @@ struct TResultFields {
     TScores Scores;
     char DecimalSeparator = '.';  // '.' or ',', as the line was written
     TLineFault Fault = TLineFault::None;
-    int Field = -1;  // the score (0 to 7) the fault is in, -1 for the whole line
+    int Field = -1;  // the line row the fault is in, -1 for the whole line
 };
 
 // Reads one line (its bytes without the line break). Allocates nothing.

@@ -2,18 +2,62 @@
 
 #include "platform/cp1251.h"
 #include "platform/log_file.h"
+#include "results/result_line.h"
+#include "results/score_table.h"
 
 namespace vt {
 
+namespace {
+
+// `text` padded on the right with blanks to `width` bytes.
+std::string PadRight(std::string text, std::size_t width)
+{
+    if (text.size() < width) text.append(width - text.size(), ' ');
+    return text;
+}
+
+// Line `index` (0 to 2) of a caption whose lines are split at "\n".
+std::string_view CaptionLine(std::string_view caption, int index)
+{
+    for (; index > 0; --index) {
+        const std::size_t lf = caption.find('\n');
+        caption = lf == std::string_view::npos ? std::string_view() : caption.substr(lf + 1);
+    }
+    return caption.substr(0, caption.find('\n'));
+}
+
+// The caption lines, then the rule under them, of one column.
+void AddColumn(std::array<std::string, 5>& header, std::string_view caption, std::size_t width,
+               char separator)
+{
+    for (int i = 0; i < 3; ++i) {
+        if (separator) header[static_cast<std::size_t>(i) + 1] += separator;
+        header[static_cast<std::size_t>(i) + 1] += PadRight(Ansi(CaptionLine(caption, i)), width);
+    }
+    if (separator) header[4] += separator;
+    header[4].append(width, '-');
+}
+
+}  // namespace
+
 const std::array<std::string, 5>& ResultsLogHeader()
 {
-    static const std::array<std::string, 5> header = {
-        std::string(82, '-'),
-        Ansi("                               |      |      |созд.+| FillMem |  млн |      | HDD "),
-        Ansi("            Описание           |созд. |сорти-|сорт.+|   &     |циклов|10000 |Speed"),
-        Ansi("                               |списк.|ровка |вывод | ReadMem | в сек|эллипс|мб/с "),
-        Ansi("-------------------------------|------|------|------|---------|------|------|-----"),
-    };
+    // A column per field of the result line after a "|", as wide as the
+    // field; a field after a "/" widens the column before it.
+    static const std::array<std::string, 5> header = [] {
+        std::array<std::string, 5> h;
+        AddColumn(h, "\n            Описание", kDescriptionWidth + 1 + kDiskLabelWidth, 0);
+        for (std::size_t i = 0; i < kLineScores.size(); ++i) {
+            auto width = static_cast<std::size_t>(kLineScores[i].LineWidth);
+            for (std::size_t j = i + 1;
+                 j < kLineScores.size() && kLineScores[j].LineSeparator == '/'; ++j)
+                width += 1 + static_cast<std::size_t>(kLineScores[j].LineWidth);
+            if (kLineScores[i].LineSeparator == '|')
+                AddColumn(h, kLineScores[i].LogCaption, width, '|');
+        }
+        h[0] = std::string(h[4].size(), '-');
+        return h;
+    }();
     return header;
 }
 

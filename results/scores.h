@@ -6,8 +6,6 @@
 // records, CSV, JSON and Compare but never the 82-column line.
 #pragma once
 
-#include <array>
-
 namespace vt {
 
 struct TScores {
@@ -35,22 +33,6 @@ struct TScores {
     double DiskSeq1MQ1Write = 0;
     double DiskRnd4KQ32Write = 0;
     double DiskRnd4KQ1Write = 0;
-};
-
-// The result line's eight scores.
-inline constexpr int kScoreCount = 8;
-
-// The scores' names in the order of the result line.
-inline constexpr std::array<const char*, kScoreCount> kScoreNames = {
-    "ListCreateTime", "SortTime",     "SortOutputTime", "FillMemSpeed",
-    "ReadMemSpeed",   "CyclesPerSec", "DrawTime",       "HddSpeed",
-};
-
-// The scores in the same order.
-inline constexpr std::array<double TScores::*, kScoreCount> kScoreMembers = {
-    &TScores::ListCreateTime, &TScores::SortTime,     &TScores::SortOutputTime,
-    &TScores::FillMemSpeed,   &TScores::ReadMemSpeed, &TScores::CyclesPerSec,
-    &TScores::DrawTime,       &TScores::HddSpeed,
 };
 
 }  // namespace vt

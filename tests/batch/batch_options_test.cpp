@@ -70,14 +70,15 @@ TEST_P(BatchOptionsAccepted, MeanWhatTheySay)
 INSTANTIATE_TEST_SUITE_P(
     Table, BatchOptionsAccepted,
     ::testing::Values(
-        Accepted{"none", {}, {1, 2, 3, 5}, TBatchFormat::Line, false, 1},
+        Accepted{"none", {}, {1, 2, 3, 5, 6}, TBatchFormat::Line, false, 1},
         Accepted{"file_adds_test_4",
                  {"--file", "DIR/big"},
-                 {1, 2, 3, 4, 5},
+                 {1, 2, 3, 4, 5, 6},
                  TBatchFormat::Line,
                  false,
                  1},
         Accepted{"order_kept", {"--tests", "5,1, 3"}, {5, 1, 3}, TBatchFormat::Line, false, 1},
+        Accepted{"every_core", {"--tests", "6,2"}, {6, 2}, TBatchFormat::Line, false, 1},
         Accepted{"file_test", {"--tests=4", "--file=DIR/big"}, {4}, TBatchFormat::Line, false, 1},
         Accepted{"file_not_read_needs_no_check",
                  {"--tests", "2", "--file", "/no/such"},
@@ -87,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
                  1},
         Accepted{"csv_save_log",
                  {"--format", "csv", "--save", "--log", "DIR/sub/log.txt"},
-                 {1, 2, 3, 5},
+                 {1, 2, 3, 5, 6},
                  TBatchFormat::Csv,
                  true,
                  1},
@@ -106,7 +107,7 @@ TEST_F(BatchOptionsTest, ValuesAreTakenAsGiven)
     ASSERT_EQ(command.Kind, TBatchCommand::TKind::Run) << command.Text;
     EXPECT_EQ(command.Options.Memory, 1638);
     EXPECT_EQ(command.Options.Shapes, 0);
-    EXPECT_EQ(command.Options.Description, std::string("Box \xC6"));  // Windows-1251
+    EXPECT_EQ(command.Options.Description, std::string("Box Ж"));  // UTF-8, whole
     EXPECT_EQ(command.Options.Label, std::string());
     EXPECT_FALSE(Parse({}).Options.Memory.has_value());
     EXPECT_EQ(Parse({}).Options.Shapes, 10000);
@@ -140,7 +141,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Refused{"unknown", {"--fast"}, "fast"}, Refused{"no_value", {"--tests"}, "tests"},
         Refused{"test_zero", {"--tests", "0"}, "no test '0'"},
-        Refused{"test_six", {"--tests", "1,6"}, "no test '6'"},
+        Refused{"test_seven", {"--tests", "1,7"}, "no test '7' (1 to 6)"},
         Refused{"test_word", {"--tests", "one"}, "no test 'one'"},
         Refused{"test_empty_item", {"--tests", "1,,2"}, "no test ''"},
         Refused{"test_twice", {"--tests", "2,2"}, "given twice"},

@@ -50,8 +50,8 @@ TEST(Manual, BatchSectionMatchesTheHelp)
     const std::string helpText = Squeezed(help.out);
     const std::string section = Squeezed(ManualBatchSection());
     // The default tests, in the words of each.
-    EXPECT_NE(helpText.find("default 1,2,3,5, and 4 too with --file"), std::string::npos);
-    EXPECT_NE(section.find("default 1, 2, 3 and 5, and 4 too when"), std::string::npos);
+    EXPECT_NE(helpText.find("default 1,2,3,5,6, and 4 too with --file"), std::string::npos);
+    EXPECT_NE(section.find("default 1, 2, 3, 5 and 6, and 4 too when"), std::string::npos);
     for (const char* range : {"1 to 1000", "from 0 (default 10000)"}) {
         EXPECT_NE(helpText.find(range), std::string::npos) << range;
         EXPECT_NE(section.find(range), std::string::npos) << range;

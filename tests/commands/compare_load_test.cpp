@@ -16,6 +16,7 @@
 #include <QXYSeries>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <ctime>
 #include <tuple>
 
@@ -83,10 +84,10 @@ TEST(CompareLoad, HundredThousandRunsKeepTheWindowAnswering)
     auto* tabs = window.findChild<QTabWidget*>();
     ASSERT_NE(tabs, nullptr);
     tabs->setCurrentIndex(1);
-    QTest::qWait(300);
-    window.grab();
-    QTest::qWait(100);
+    QTest::qWait(500);
 
+    std::printf("longest busy stretch of the window's thread: %.1f ms over %d ticks\n",
+                gaps.Longest() * 1000, gaps.Ticks());
     ASSERT_GT(gaps.Ticks(), 3);
     EXPECT_LT(gaps.Longest(), 0.1)
         << "the window's thread was busy for " << gaps.Longest() << " s at once";
