@@ -103,9 +103,10 @@ QString RatioLabel(const TMachineTable& table, std::size_t machine, int score)
         second = r.Runs.Runs == 0 ? QStringLiteral("not measured")
                                   : QStringLiteral("the reference has no value");
     else
-        second = QStringLiteral("%1, %2%3")
-                     .arg(RatioText(c.Ratio), VerdictLabel(c.Verdict),
-                          c.Low ? QStringLiteral(" (95%: %1)").arg(IntervalText(c)) : QString());
+        second = QStringLiteral("%1 (medians %2), %3%4%5")
+                     .arg(RatioText(c.Ratio), RatioText(c.MedianRatio), VerdictLabel(c.Verdict),
+                          c.Low ? QStringLiteral(" (95%: %1)").arg(IntervalText(c)) : QString(),
+                          c.CoarseRounding ? QStringLiteral(", figures rounded") : QString());
     return QStringLiteral("%1. %2\n%3")
         .arg(machine + 1)
         .arg(MachineTitle(table.Grouping, machine), second);
