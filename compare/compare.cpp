@@ -146,7 +146,7 @@ int PrintRuns(const QStringList& paths, bool csv, bool quietOnly, QStringList& m
                 out += '\n';
                 if (out.size() > (1 << 20)) output.Write(out);
             });
-        if (!error.isEmpty()) status = 1;
+        if (!error.isEmpty() || results == 0) status = 1;
         messages << LogMessages(names[i], error, skipped, results, kShownSkipped);
         if (paired > 0)
             messages << QStringLiteral("%1: %2 lines counted once, as their records")
@@ -226,7 +226,9 @@ int RunCompare(int argc, char** argv)
         TGrouping grouping = GroupMachines(list, o.GroupBy, o.QuietOnly);
         for (std::size_t i = 0; i < list.size(); ++i) {
             const TLogRuns& log = *list[i];
-            if (!log.Error.isEmpty()) status = 1;
+            // A log without result lines fails as an unreadable one does, so
+            // that a script can tell.
+            if (!log.Error.isEmpty() || log.Lines.empty()) status = 1;
             messages << LogMessages(grouping.LogNames[static_cast<qsizetype>(i)], log.Error,
                                     log.Skipped, log.Lines.size(), kShownSkipped);
         }

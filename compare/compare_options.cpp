@@ -45,11 +45,11 @@ QString CompareHelp(const QString& defaultLog)
 Compares results logs and records logs machine by machine: the runs whose
 records name the same host, processor and memory, or the result lines with
 the same description and disk label, are the runs of one machine; for every
-score the
-table gives each machine's runs, their median, smallest and largest
-value and spread ((largest - smallest) / median), and against the reference machine the
-ratio of the medians (above 1 is better: times are inverted), its 95%
-interval and a verdict. Without --text or --csv the Compare window opens.
+score the table gives each machine's runs, their median, smallest and largest
+value and spread ((largest - smallest) / median), and against the reference
+machine the ratio (the median of the ratios of a run to a reference run;
+above 1 is better: times are inverted), its 95% interval, the ratio of the
+medians and a verdict. Without --text or --csv the Compare window opens.
 
 A LOG is a results log (Result3.txt), a records log (Result3.jsonl) or
 batch's JSON Lines output, told apart by their lines. A results log and a
@@ -62,10 +62,19 @@ written, else in the user's data folder, $XDG_DATA_HOME/vesktest or
 
 Options:
   --text                 Print the machine table on standard output.
-  --csv                  Print it as CSV (UTF-8, "." as decimal separator).
+  --csv                  Print it as CSV (UTF-8, "." as decimal separator):
+                         description, label, runs, the overall ratio and
+                         its counts of faster, slower, no difference and
+                         too few runs, then for every score its runs,
+                         median, min, max, spread, ratio, low, high,
+                         median ratio, p, verdict and "rounded" (the log's
+                         rounding is above 2% of a median).
   --reference NAME|N     The machine the others are compared with: its
-                         description, description/label, or its number in
-                         the table. Default: the first machine.
+                         number in the table, its description (a trailing
+                         "/" may be left out), or description/label. A
+                         number is always a number: name a machine
+                         described as "2" as "2/". Default: the first
+                         machine.
   --group-by KEY         What makes a machine: machine (the same host,
                          processor brand and memory in the runs' records;
                          the default where every run has a record),
@@ -84,8 +93,10 @@ Verdicts:
 )") + Wrapped(VerdictHelp(), 78, QStringLiteral("  ")) +
            QStringLiteral(R"(
 Lines that are not result lines are named with the reason on standard error.
-Exit status: 0 done; 1 a log could not be read (what could be read is still
-shown); 2 a bad command line.
+A LOG of "-" is standard input.
+
+Exit status: 0 done; 1 a log could not be read or holds no result lines
+(what could be read is still shown); 2 a bad command line.
 )");
 }
 

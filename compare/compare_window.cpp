@@ -3,6 +3,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
@@ -19,11 +20,13 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "compare/compare_charts.h"
 #include "compare/table_format.h"
+#include "platform/fifo_wake.h"
 
 namespace vt {
 
@@ -164,6 +167,24 @@ TCompareWindow::TCompareWindow(TGroupBy groupBy, QWidget* parent)
     RebuildRuns();
 }
 
+TCompareWindow::~TCompareWindow()
+{
+    StopLoading();
+}
+
+void TCompareWindow::closeEvent(QCloseEvent* event)
+{
+    StopLoading();
+    QWidget::closeEvent(event);
+}
+
+void TCompareWindow::StopLoading()
+{
+    if (!stop_) return;
+    stop_->store(true);
+    for (const QString& path : loading_) WakeFifoReader(path.toLocal8Bit().toStdString());
+}
+
 void TCompareWindow::AddLogs(const QStringList& paths)
 {
     if (busy_) {
@@ -237,21 +258,29 @@ void TCompareWindow::Start(TRequest request)
     TLogList logs = Table() ? Table()->Logs : TLogList{};
     const QFont font = table_->font();
     const bool sameMachines = request.SameMachines;
+    auto stop = stop_ = std::make_shared<std::atomic<bool>>(false);
+    loading_ = request.NewPaths;
     auto* watcher = new QFutureWatcher<TComparison>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, sameMachines] {
         TComparison done = watcher->result();
         watcher->deleteLater();
         busy_ = false;
+        loading_.clear();
+        if (!done.Table) return;  // stopped
         for (QWidget* w : {static_cast<QWidget*>(open_), static_cast<QWidget*>(groupBy_),
                            static_cast<QWidget*>(useReference_), static_cast<QWidget*>(quietOnly_)})
             w->setEnabled(true);
         Show(std::move(done.Table), std::move(done.Widths), done.ReferenceError, sameMachines);
         if (!queued_.isEmpty()) AddLogs(std::exchange(queued_, {}));
     });
-    watcher->setFuture(QtConcurrent::run([logs, request, font]() mutable {
-        for (const QString& path : request.NewPaths) logs.push_back(LoadLogRuns(path));
-        TGrouping grouping = GroupMachines(logs, request.By, request.QuietOnly);
+    watcher->setFuture(QtConcurrent::run([logs, request, font, stop]() mutable {
         TComparison done;
+        for (const QString& path : request.NewPaths) {
+            if (stop->load()) return done;
+            logs.push_back(LoadLogRuns(path, stop.get()));
+        }
+        if (stop->load()) return done;
+        TGrouping grouping = GroupMachines(logs, request.By, request.QuietOnly);
         std::size_t reference = 0;
         if (!request.ReferenceName.isEmpty()) {
             if (const auto found =
@@ -296,6 +325,11 @@ void TCompareWindow::Show(std::shared_ptr<const TMachineTable> table, std::vecto
     status_->setText(status);
     ShowMessages();
     RebuildRuns();
+    if (!pendingCsv_.isEmpty()) {
+        const QString path = std::exchange(pendingCsv_, QString());
+        if (!ExportCsv(path))
+            QMessageBox::warning(this, windowTitle(), QStringLiteral("Cannot write %1").arg(path));
+    }
     emit Compared();
 }
 
@@ -429,6 +463,8 @@ void TCompareWindow::RebuildRuns()
 {
     Clear(runsGrid_);
     runsCharts_.assign(kTableScoreCount, nullptr);
+    runsData_.reset();
+    runsPending_ = false;
     const TMachineTable* table = Table();
     if (!table || table->Grouping.Machines.empty()) {
         runsTitle_->clear();
@@ -443,14 +479,34 @@ void TCompareWindow::RebuildRuns()
             .arg(machine + 1)
             .arg(MachineTitle(table->Grouping, machine))
             .arg(table->Grouping.Machines[machine].Runs()));
-    int shown = 0;
-    for (int score = 0; score < static_cast<int>(kTableScoreCount); ++score) {
-        QChart* chart = RunsChart(*table, score, machine);
+    // The machine's runs read once for every chart; whether each was quiet
+    // is not known from a result line (every run counts as quiet).
+    runsData_ = std::make_shared<TMachineRuns>();
+    MachineRuns(table->Logs, table->Grouping, machine, *runsData_);
+    nextRunsChart_ = 0;
+    runsShown_ = 0;
+    runsPending_ = true;
+    BuildNextRunsChart();
+}
+
+void TCompareWindow::BuildNextRunsChart()
+{
+    // One chart per pass of the event loop, so that the window answers
+    // between them.
+    if (!runsData_) return;
+    for (; nextRunsChart_ < static_cast<int>(kTableScoreCount); ++nextRunsChart_) {
+        const int score = nextRunsChart_;
+        QChart* chart = RunsChart((*runsData_)[static_cast<std::size_t>(score)], score);
         if (!chart) continue;
-        runsGrid_->addWidget(ChartView(chart, 300), shown / 2, shown % 2);
+        runsGrid_->addWidget(ChartView(chart, 300), runsShown_ / 2, runsShown_ % 2);
         runsCharts_[static_cast<std::size_t>(score)] = chart;
-        ++shown;
+        ++runsShown_;
+        ++nextRunsChart_;
+        QTimer::singleShot(0, this, &TCompareWindow::BuildNextRunsChart);
+        return;
     }
+    runsData_.reset();
+    runsPending_ = false;
 }
 
 void TCompareWindow::OpenLogsClick()
@@ -463,8 +519,18 @@ void TCompareWindow::ExportCsvClick()
 {
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export CSV"), {},
                                                       QStringLiteral("CSV (*.csv)"));
-    if (!path.isEmpty() && !ExportCsv(path))
+    if (!path.isEmpty() && !ExportCsvWhenLoaded(path))
         QMessageBox::warning(this, windowTitle(), QStringLiteral("Cannot write %1").arg(path));
+}
+
+bool TCompareWindow::ExportCsvWhenLoaded(const QString& path)
+{
+    if (!busy_) return ExportCsv(path);
+    pendingCsv_ = path;
+    status_->setText(
+        status_->text() +
+        QStringLiteral("\nThe CSV is written to %1 once the logs are read.").arg(path));
+    return true;
 }
 
 void TCompareWindow::ExportChartsClick()

@@ -3,11 +3,15 @@
 // order), and the runs of the current machine over time. Logs are read, and
 // machines grouped and compared, off the GUI thread, so that a log of a
 // million lines does not stall the window; the controls that would start
-// another comparison wait meanwhile.
+// another comparison wait meanwhile. Closing the window stops a load at once,
+// a named pipe without a writer included. The runs of a machine are drawn as
+// the charts' pixels can show them, so that 100,000 runs draw as quickly as
+// a few hundred.
 #pragma once
 
 #include <QStringList>
 #include <QWidget>
+#include <atomic>
 #include <memory>
 #include <optional>
 
@@ -27,6 +31,7 @@ class TCompareWindow : public QWidget {
     Q_OBJECT
 public:
     explicit TCompareWindow(TGroupBy groupBy = TGroupBy::Auto, QWidget* parent = nullptr);
+    ~TCompareWindow() override;
 
     // Reads the logs off the GUI thread and compares again when done. A log
     // that is open already is not read again; the foot of the window says so.
@@ -39,7 +44,8 @@ public:
     // Leaves out the runs whose record says they were not quiet, and
     // compares again.
     void SetQuietOnly(bool quietOnly);
-    bool Loading() const { return busy_; }
+    // A load or comparison runs, or the runs' charts are still being built.
+    bool Loading() const { return busy_ || runsPending_; }
 
     TMachineModel& Model() { return model_; }
     const TMachineTable* Table() const { return model_.Table(); }
@@ -52,11 +58,18 @@ public:
     QString StatusText() const;
 
     bool ExportCsv(const QString& path) const;
+    // Export CSV as the button does it: during a load, the CSV is written
+    // once the load is done, and the window says so; false where it cannot
+    // be written now.
+    bool ExportCsvWhenLoaded(const QString& path);
     bool ExportCharts(const QString& path) const;
 
 signals:
     // A comparison finished and is shown.
     void Compared();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     struct TRequest {
@@ -73,10 +86,14 @@ private:
     void ShowMessages();
     void RebuildCharts();
     void RebuildRuns();
+    void BuildNextRunsChart();
     void OpenLogsClick();
     void ExportCsvClick();
     void ExportChartsClick();
     void ReferenceClick();
+    // Tells the load in progress to stop and wakes it where it waits for a
+    // named pipe's writer.
+    void StopLoading();
 
     TMachineModel model_;
     TGroupBy by_;
@@ -86,6 +103,15 @@ private:
     QStringList repeated_;   // logs named again, read once
     QString referenceError_;
     bool busy_ = false;
+    std::shared_ptr<std::atomic<bool>> stop_;  // the load in progress stops when set
+    QStringList loading_;                      // the logs it reads
+    QString pendingCsv_;                       // to write once the load is done
+    // The runs charts of the current machine, built one per pass of the
+    // event loop: its runs, the next score to chart and the charts so far.
+    std::shared_ptr<TMachineRuns> runsData_;
+    int nextRunsChart_ = 0;
+    int runsShown_ = 0;
+    bool runsPending_ = false;
     QTableView* table_;
     QComboBox* groupBy_;
     QCheckBox* quietOnly_ = nullptr;

@@ -93,15 +93,23 @@ private:
 
 }  // namespace
 
-QString ReadLogLines(const QString& path, const TLogLineCallback& onLine)
+QString ReadLogLines(const QString& path, const TLogLineCallback& onLine,
+                     const std::atomic<bool>* stop)
 {
+    const auto stopped = [stop] { return stop && stop->load(std::memory_order_relaxed); };
     QFile file(path);
-    if (QFileInfo(path).isDir()) return QStringLiteral("is a folder, not a log");
-    if (!file.open(QIODevice::ReadOnly)) return file.errorString();
+    if (path == QLatin1String("-")) {
+        if (!file.open(stdin, QIODevice::ReadOnly)) return file.errorString();
+    } else {
+        if (QFileInfo(path).isDir()) return QStringLiteral("is a folder, not a log");
+        if (!file.open(QIODevice::ReadOnly)) return file.errorString();
+    }
+    if (stopped()) return QStringLiteral("reading stopped");
     TLineSorter sorter(onLine);
     std::vector<char> piece(static_cast<std::size_t>(kPieceSize));
     std::string carry;  // the start of a line that the next piece ends
     for (;;) {
+        if (stopped()) return QStringLiteral("reading stopped");
         const qint64 got = file.read(piece.data(), kPieceSize);
         if (got < 0) return file.errorString();
         if (got == 0) break;
@@ -135,7 +143,7 @@ std::uint64_t ResultLineHash(std::string_view line)
     return std::hash<std::string_view>{}(line);
 }
 
-std::shared_ptr<TLogRuns> LoadLogRuns(const QString& path)
+std::shared_ptr<TLogRuns> LoadLogRuns(const QString& path, const std::atomic<bool>* stop)
 {
     auto log = std::make_shared<TLogRuns>();
     log->Path = path;
@@ -176,7 +184,7 @@ std::shared_ptr<TLogRuns> LoadLogRuns(const QString& path)
         } else {
             run.LineHash = ResultLineHash(raw);
         }
-    });
+    }, stop);
     return log;
 }
 
@@ -208,6 +216,7 @@ double TLogRuns::Score(const TRunLine& run, std::size_t score) const
 
 QString LogIdentity(const QString& path)
 {
+    if (path == QLatin1String("-")) return path;  // standard input
     const QFileInfo info(path);
     const QString canonical = info.canonicalFilePath();
     return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;

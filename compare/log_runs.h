@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -85,16 +86,19 @@ struct TLogRuns {
 
 using TLogList = std::vector<std::shared_ptr<const TLogRuns>>;
 
-// Reads the log at `path` piece by piece and calls `onLine` for every line
-// in order (result lines, records, skipped lines and lines passed over
-// alike). A record comes as a result line (its scores, the description and
-// label of its line) with `record` set; a result line with `record` null;
-// `raw` is the line's bytes as the file holds them, without its LF.
-// Returns why the file could not be read (opened, or read to its end), empty
-// when it was; the lines before a failed read have been given to `onLine`.
+// Reads the log at `path` ("-": standard input) piece by piece and calls
+// `onLine` for every line in order (result lines, records, skipped lines and
+// lines passed over alike). A record comes as a result line (its scores, the
+// description and label of its line) with `record` set; a result line with
+// `record` null; `raw` is the line's bytes as the file holds them, without
+// its LF. Returns why the file could not be read (opened, or read to its
+// end), empty when it was; the lines before a failed read have been given to
+// `onLine`. Once `stop` is set it reads no further piece and says it was
+// stopped.
 using TLogLineCallback = std::function<void(const TLogLineReader::TLine& line,
                                             const TRunRecord* record, std::string_view raw)>;
-QString ReadLogLines(const QString& path, const TLogLineCallback& onLine);
+QString ReadLogLines(const QString& path, const TLogLineCallback& onLine,
+                     const std::atomic<bool>* stop = nullptr);
 
 // The hash TRunLine::LineHash keeps of a result line's bytes (line ends
 // not counted).
@@ -102,7 +106,7 @@ std::uint64_t ResultLineHash(std::string_view line);
 
 // Reads the log at `path`. Never throws: a file that cannot be read keeps
 // its error in Error and the lines read before the failure.
-std::shared_ptr<TLogRuns> LoadLogRuns(const QString& path);
+std::shared_ptr<TLogRuns> LoadLogRuns(const QString& path, const std::atomic<bool>* stop = nullptr);
 
 // The file `path` names, for telling whether two paths name one log: its
 // canonical path, or the clean absolute path when it does not exist.

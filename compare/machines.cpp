@@ -264,18 +264,34 @@ std::optional<std::size_t> FindMachine(const TGrouping& g, const QString& name, 
 {
     const QString wanted = name.trimmed();
     std::vector<std::size_t> found;
+    // A number is the machine's number, whatever the descriptions say; a
+    // machine described as a number is named with its slash ("2/").
     bool isNumber = false;
     const qulonglong number = wanted.toULongLong(&isNumber);
-    if (isNumber && number >= 1 && number <= g.Machines.size())
-        found.push_back(static_cast<std::size_t>(number - 1));
-    for (std::size_t i = 0; i < g.Machines.size(); ++i) {
-        const TMachine& m = g.Machines[i];
-        const bool named =
-            m.Description == wanted ||
-            (g.By != TGroupBy::File && (m.Description + QLatin1Char('/') + m.Label == wanted ||
-                                        m.Description + QStringLiteral(" / ") + m.Label == wanted));
-        if (named && (found.empty() || found.front() != i)) found.push_back(i);
+    if (isNumber) {
+        if (number >= 1 && number <= g.Machines.size()) return static_cast<std::size_t>(number - 1);
+        error = QStringLiteral(
+                    "no machine number %1 (the table has %2; a machine described as '%1' is "
+                    "named '%1/' or '%1/label')")
+                    .arg(wanted)
+                    .arg(g.Machines.size());
+        return std::nullopt;
     }
+    const auto matching = [&](const QString& text) {
+        for (std::size_t i = 0; i < g.Machines.size(); ++i) {
+            const TMachine& m = g.Machines[i];
+            if (m.Description == text ||
+                (g.By != TGroupBy::File &&
+                 (m.Description + QLatin1Char('/') + m.Label == text ||
+                  m.Description + QStringLiteral(" / ") + m.Label == text)))
+                found.push_back(i);
+        }
+    };
+    matching(wanted);
+    // Descriptions often end in a slash that users leave out: "Twin A" for
+    // "Twin A/", where no machine is named "Twin A" itself.
+    if (found.empty() && !wanted.isEmpty() && !wanted.endsWith(QLatin1Char('/')))
+        matching(wanted + QLatin1Char('/'));
     if (found.size() == 1) return found.front();
     if (found.empty()) {
         error = g.Machines.empty()

@@ -85,11 +85,13 @@ using TMachineRuns = std::array<std::vector<double>, kTableScoreCount>;
 void MachineRuns(const TLogList& logs, const TGrouping& grouping, std::size_t machine,
                  TMachineRuns& out);
 
-// The machine `name` chooses: its number in the table (1-based), its
+// The machine `name` chooses: its number in the table (1-based; a number is
+// always a number, so a machine described as "2" is named "2/"), its
 // description, its description and label ("description/label" or
-// "description / label"), or, by file, the log's name. Blanks at
-// either end do not count. Nothing with `error` set when no machine or more
-// than one is meant.
+// "description / label"), or, by file, the log's name. A description that
+// ends in a slash may be given without it where no machine has the name
+// without one. Blanks at either end do not count. Nothing with `error` set
+// when no machine or more than one is meant.
 std::optional<std::size_t> FindMachine(const TGrouping& grouping, const QString& name,
                                        QString& error);
 
