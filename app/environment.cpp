@@ -25,6 +25,7 @@ TEnvironment TEnvironment::System()
     env.EmptyLoop = [](std::int32_t count) { vt::EmptyLoop(count); };
     env.AvailableMemory = [] { return vt::AvailableMemory(); };
     env.SeedRandom = [] { vt::Randomize(); };
+    env.ConditionSampler = [] { return std::make_unique<TConditionSampler>(); };
     return env;
 }
 

@@ -8,10 +8,12 @@
 #include <cstdint>
 #include <functional>
 #include <iostream>
+#include <memory>
 #include <string>
 
 #include "platform/format_settings.h"
 #include "platform/tick_count.h"
+#include "sysinfo/condition_sampler.h"
 #include "sysinfo/sysinfo.h"
 
 namespace vt {
@@ -39,6 +41,9 @@ struct TEnvironment {
     // Seeds the process-wide random generator from the time of day; tests fix
     // the seed instead. When empty the time of day is used.
     std::function<void()> SeedRandom;
+    // Makes the sampler of the conditions each test runs under; when empty
+    // the window records none.
+    std::function<std::unique_ptr<TConditionSampler>()> ConditionSampler;
 
     // The machine this process runs on.
     static TEnvironment System();

@@ -15,6 +15,7 @@
 #include "app/widgets/memo.h"
 #include "app/widgets/shadow_label.h"
 #include "results/result_line.h"
+#include "sysinfo/run_conditions.h"
 
 namespace vt {
 
@@ -27,6 +28,7 @@ T_fVesktest::T_fVesktest(TEnvironment env, QWidget* parent)
       env_(std::move(env))
 {
     _fVesktest = this;
+    if (env_.ConditionSampler) conditions_ = env_.ConditionSampler();
     setObjectName(QStringLiteral("_fVesktest"));
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
     CreateControls();
@@ -98,6 +100,24 @@ void T_fVesktest::ShowReady(TShadowLabel* label)
 {
     label->SetCaption(QStringLiteral("Ready"));
     label->SetFontColor(kStatusGreen);
+}
+
+void T_fVesktest::BeginConditions(int test)
+{
+    if (!conditions_) return;
+    conditions_->Begin();
+    conditions_->PartBegins(ThreadUseOfTest(test));
+}
+
+void T_fVesktest::EndConditions(int test)
+{
+    if (conditions_) TestConditions[test] = conditions_->End();
+}
+
+std::optional<TRunConditions> T_fVesktest::RunConditions() const
+{
+    if (TestConditions.empty()) return std::nullopt;
+    return CombineConditions({TestConditions.begin(), TestConditions.end()});
 }
 
 std::string T_fVesktest::FormatResultLine() const

@@ -9,12 +9,16 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/environment.h"
+#include "app/run_record_facts.h"
 #include "benchmarks/list_test.h"
 #include "benchmarks/strings.h"
+#include "results/run_record.h"
 #include "results/scores.h"
 
 class QCheckBox;
@@ -43,15 +47,15 @@ public:
     // ---- handlers, one per control event ----
     void FormCreate(QObject* Sender);
     void FormDestroy(QObject* Sender);
-    void Button1Click(QObject* Sender);          // 1. Create and Sort Lists
-    void Button3Click(QObject* Sender);          // 2. 10^9 Cycles
-    void BitBtn1Click(QObject* Sender);          // 3. Draw Shapes
-    void RxSpeedButton1Click(QObject* Sender);   // 4. HDD Speed (File Reading)
-    void RxSpeedButton4Click(QObject* Sender);   // 5. FillChar & ReadChar
-    void RxSpeedButton2Click(QObject* Sender);   // show record
-    void RxSpeedButton3Click(QObject* Sender);   // projection arrow
-    void Button2Click(QObject* Sender);          // Save
-    void Button4Click(QObject* Sender);          // Clear
+    void Button1Click(QObject* Sender);         // 1. Create and Sort Lists
+    void Button3Click(QObject* Sender);         // 2. 10^9 Cycles
+    void BitBtn1Click(QObject* Sender);         // 3. Draw Shapes
+    void RxSpeedButton1Click(QObject* Sender);  // 4. HDD Speed (File Reading)
+    void RxSpeedButton4Click(QObject* Sender);  // 5. FillChar & ReadChar
+    void RxSpeedButton2Click(QObject* Sender);  // show record
+    void RxSpeedButton3Click(QObject* Sender);  // projection arrow
+    void Button2Click(QObject* Sender);         // Save
+    void Button4Click(QObject* Sender);         // Clear
     void FilenameEdit1AfterDialog(QObject* Sender, QString& Name, bool& Action);
     void ListBoxChange(QObject* Sender);
     void ListBox1DblClick(QObject* Sender);
@@ -61,6 +65,9 @@ public:
     void ToTab();
     // The current result line.
     std::string FormatResultLine() const;
+    // The run's record as Save writes it to the records log: the scores of
+    // the tests that have figures, the machine, the tests' inputs.
+    TRunRecord RunRecord() const;
     void ListView();
     void Sorting(TListBox* ListBox);
     void QuickSort(std::int32_t L, std::int32_t R);
@@ -71,9 +78,25 @@ public:
     void ShowWait(TShadowLabel* label);
     void ShowReady(TShadowLabel* label);
 
+    // The conditions of a test's run, sampled from just before its measured
+    // work to just after it; a run that fails keeps the test's last ones.
+    void BeginConditions(int test);
+    void EndConditions(int test);
+    // The conditions of the last run of every test run so far, as one (the
+    // worst of each, sysinfo/run_conditions.h); none before any test ran or
+    // when the environment samples none. Save records them.
+    std::optional<TRunConditions> RunConditions() const;
+
     // ---- state ----
     TEnvironment& Env() { return env_; }
     TScores Scores;
+    // What the run's record takes from the start-up probes and the tests'
+    // last inputs: the block of test 5 in MiB, the ellipses of test 3, the
+    // file of test 4 (file-system bytes).
+    TStartupFacts Startup;
+    std::optional<std::int64_t> LastBlockMiB;
+    std::optional<std::int32_t> LastShapes;
+    std::string LastFile;
     std::unique_ptr<TStringList> SortKeyList;
     std::unique_ptr<TStringList> SortItemList;
     std::string SortPivot;
@@ -90,6 +113,9 @@ public:
     // used size just before the check (tests corrupt the block there).
     int MemoryPasses = 100;
     std::function<void(std::uint8_t* block, std::int64_t size)> BeforeMemoryCheck;
+
+    // The conditions of the last run of each test, by test number.
+    std::map<int, TRunConditions> TestConditions;
 
     // ---- controls, by their designer names ----
     TPageControl* PageControl1 = nullptr;
@@ -208,6 +234,7 @@ private:
     void RunStartupSequence();
 
     TEnvironment env_;
+    std::unique_ptr<TConditionSampler> conditions_;
 };
 
 // The single instance, set while the window exists.

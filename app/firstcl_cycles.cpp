@@ -13,7 +13,9 @@ void T_fVesktest::Button3Click(QObject*)
 {
     ShowWait(RxLabel3);
 
+    BeginConditions(2);
     const TEmptyLoopFigures figures = TimeEmptyLoop(env_.EmptyLoop, env_.Ticks);
+    EndConditions(2);
     Scores.CyclesPerSec = figures.Seconds;  // the seconds, until the rate replaces them
     Edit1->setText(Q(FloatToStr(figures.Seconds, env_.Format)));
     Scores.CyclesPerSec = figures.CyclesPerSec;

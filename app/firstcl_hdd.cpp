@@ -62,8 +62,11 @@ void T_fVesktest::RxSpeedButton1Click(QObject*)
     // the buffer are released before the line is written.
     std::optional<std::string> failure;
     try {
+        BeginConditions(4);
         const TFileReadFigures figures = MeasureFileRead(name, Env().Ticks);
+        EndConditions(4);
         Scores.HddSpeed = static_cast<double>(figures.HddSpeed);
+        LastFile = name;
         ToTab();
         const std::string mibPerSec = FloatToStr(figures.Thousandths * 0.001L, Env().Format);
         HDDspeed->SetCaption(Q(mibPerSec + " Mb/s"));

@@ -39,7 +39,9 @@ void T_fVesktest::Button1Click(QObject*)
         Edit1->setText(Q(FloatToStr(figure, Env().Format)));
         ToTab();
     };
+    BeginConditions(1);
     RunListTest(lists, PersonPool, Env().Ticks, Scores, show);
+    EndConditions(1);
     ShowReady(RxLabel3);
 }
 

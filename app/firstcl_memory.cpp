@@ -21,6 +21,7 @@ void T_fVesktest::RxSpeedButton4Click(QObject*)
     const TMemoryBlockSize size = ChooseBlockSize(n, TotalPhysMem);
     if (size.Clamped) Edit5->setText(Q(IntToStr(size.Bytes / kMiB)));
     const std::int64_t B = size.Bytes;
+    LastBlockMiB = B / kMiB;
 
     RefuseBlockBeyond(B, Env().AvailableMemory());
     TMemoryBlock block(B);
@@ -40,7 +41,9 @@ void T_fVesktest::RxSpeedButton4Click(QObject*)
         QCoreApplication::processEvents();
     };
     steps.BeforeCheck = BeforeMemoryCheck;
+    BeginConditions(5);
     errors = RunMemoryPasses(block, MemoryPasses, Env().Ticks, steps);
+    EndConditions(5);
 
     Err->setVisible(errors > 0);
     Err->SetCaption(Q(IntToStr(errors) + " errors"));

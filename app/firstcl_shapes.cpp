@@ -21,9 +21,12 @@ void T_fVesktest::BitBtn1Click(QObject*)
         Randomize();
     ShowWait(RxLabel2);
     TPanelCanvas canvas(Panel2, Ch);
+    BeginConditions(3);
     const TEllipseRun run = DrawEllipses(A(Edit2->text()), canvas, env_.Ticks);
+    EndConditions(3);
     Edit1->setText(Q(FloatToStr(run.Elapsed, env_.Format)));
     Scores.DrawTime = DrawTimeSeconds(run.Elapsed);
+    LastShapes = run.Count;
     ToTab();
     ShowReady(RxLabel2);
 }

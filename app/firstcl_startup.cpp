@@ -35,7 +35,10 @@ void T_fVesktest::RunStartupSequence()
     InstalledMemory = env.ReadTotalPhysMem();
     TotalPhysMem = TotalPhysMem32(InstalledMemory);
     const TCpuInfo cpu = env.GetCPUInfo();
-    Edit14->setText(Q(IntToStr(RoundHalfEven(env.MeasureCpuMHz()))));
+    Startup.Cpu = cpu;
+    Startup.TotalPhysMem = InstalledMemory;
+    Startup.CpuMHz = env.MeasureCpuMHz();
+    Edit14->setText(Q(IntToStr(RoundHalfEven(Startup.CpuMHz))));
 
     const std::int32_t year = StrToInt(A(env.Today().toString(QStringLiteral("yyyy"))));
     // The spin edits keep a year outside their bounds within them.

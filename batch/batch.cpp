@@ -8,14 +8,15 @@
 #include "app/display.h"
 #include "app/environment.h"
 #include "app/error_handler.h"
+#include "app/run_record_facts.h"
 #include "batch/batch_options.h"
 #include "batch/batch_output.h"
 #include "batch/batch_progress.h"
+#include "batch/batch_record.h"
 #include "batch/batch_summary.h"
 #include "batch/batch_tests.h"
 #include "benchmarks/memory_test.h"
 #include "platform/cp1251.h"
-#include "platform/file_system_type.h"
 #include "platform/local_time.h"
 #include "platform/machine.h"
 #include "platform/number_format.h"
@@ -24,7 +25,7 @@
 #include "results/log_location.h"
 #include "results/result_line.h"
 #include "results/results_log.h"
-#include "sysinfo/machine_identity.h"
+#include "sysinfo/condition_sampler.h"
 #include "sysinfo/probes.h"
 
 namespace vt {
@@ -69,24 +70,32 @@ std::string SaveFailureText(const EInOutError& e, const std::string& log)
            ErrnoText(e.ErrorCode());
 }
 
-void Save(const TBatchOptions& options, const TEnvironment& env, const std::string& line)
+// Saves the run: its result line to the results log, then its whole record,
+// the line included, to the records log beside it.
+void Save(const TBatchOptions& options, const TEnvironment& env, const TRunRecord& record)
 {
-    std::string log = options.Log;
+    std::string failed = options.Log;
     try {
-        if (log.empty()) log = ResultsLogPath(env.ExeDir);
-        results_log::Append(log, line);
+        const std::string log = options.Log.empty() ? ResultsLogPath(env.ExeDir) : options.Log;
+        SaveBatchRun(log, record, failed);
     } catch (const EInOutError& e) {
-        throw TBatchFailure{SaveFailureText(e, log)};
+        throw TBatchFailure{SaveFailureText(e, failed)};
     }
 }
 
-// One line when the result line will cut a text the CSV and JSON keep whole.
-void WarnIfCut(TBatchProgress& progress, const char* field, const std::string& text,
-               std::size_t width)
+// One line when the result line cannot keep a text the CSV and JSON keep
+// whole: a character Windows-1251 lacks, or more characters than its field.
+void WarnIfChanged(TBatchProgress& progress, const char* field, const std::string& utf8,
+                   std::size_t width)
 {
-    if (text.size() <= width) return;
+    const std::string ansi = Utf8ToCp1251(utf8);
+    if (Cp1251ToUtf8(ansi) != utf8)
+        progress.Message(std::string("vesktest batch: the line writes the ") + field + " as \"" +
+                         Cp1251ToUtf8(ansi) + "\": Windows-1251 has no place for some of \"" +
+                         utf8 + "\"");
+    if (ansi.size() <= width) return;
     progress.Message("vesktest batch: the line keeps " + std::to_string(width) +
-                     " characters of the " + field + ": \"" + Cp1251ToUtf8(text.substr(0, width)) +
+                     " characters of the " + field + ": \"" + Cp1251ToUtf8(ansi.substr(0, width)) +
                      "\"");
 }
 
@@ -96,40 +105,40 @@ int Run(const TBatchOptions& options, bool outputClosed)
     int parts = 0;
     for (const int test : options.Tests) parts += BatchTestParts(test);
     TBatchProgress progress(StandardErrorIsTerminal(), 1 + options.Repeat * parts);
+    // Made first, so that its thread has read the counters a second before
+    // the first run begins (the start-up probes take that long).
+    TConditionSampler conditions;
+    // A test's measured stretch for the conditions runs from its first part
+    // to its return; the progress is drawn before the stretch begins.
+    std::optional<TThreadUse> testUse;
+    bool inPart = false;
     const TBatchStep step = [&](const char* test, const std::string& part) {
         CheckStopRequest();
         progress.Begin(test, part);
+        if (testUse && !inPart) {
+            conditions.PartBegins(*testUse);
+            inPart = true;
+        }
+    };
+    const auto testEnds = [&] {
+        if (inPart) conditions.PartEnds();
+        inPart = false;
+        testUse.reset();
     };
     const TOutput output(outputClosed);
 
     // The start-up probes, once, in the order and with the rounding of the
     // window's start-up sequence, the clock measurement included.
     step("start-up", "probing the machine");
-    TBatchReport report;
-    const std::int64_t totalPhysMem = env.ReadTotalPhysMem();
-    const TCpuInfo cpu = env.GetCPUInfo();
-    report.CpuMHz = env.MeasureCpuMHz();
-    const std::string mhzText = IntToStr(RoundHalfEven(report.CpuMHz));
-    report.Vendor = cpu.Vendor;
-    report.Model = cpu.ModelName;
-    report.Description = options.Description.value_or(cpu.Vendor + mhzText + "/");
-    report.MemoryMiB = MemorySizeMiB(totalPhysMem);
-    report.DiskGb = env.TotalDiskSizeText(FormatSettings{'.', ','}, /*grouped=*/false);
-    report.Label = options.Label.value_or(env.TotalDiskSizeText(env.Format, true) + "gb/");
-    report.Date = env.Today().toString(Qt::ISODate).toStdString();
-    report.PaintPlatform = QGuiApplication::platformName().toStdString();
-    report.Tests = options.Tests;
-    report.Runs = options.Repeat;
-    const TMachineIdentity machine = ReadMachineIdentity();
-    report.CpuBrand = machine.CpuBrand;
-    report.LogicalCpus = machine.LogicalCpus;
-    report.Hypervisor = machine.Hypervisor;
-    report.Os = machine.Os;
-    report.Kernel = machine.Kernel;
-    report.Host = machine.Host;
+    TStartupFacts startup;
+    startup.TotalPhysMem = env.ReadTotalPhysMem();
+    startup.Cpu = env.GetCPUInfo();
+    startup.CpuMHz = env.MeasureCpuMHz();
+    const std::int64_t totalPhysMem = startup.TotalPhysMem;
+    TRunRecord report = BatchRecord(env, options, startup);
     if (options.Format == TBatchFormat::Line || options.Save) {
-        WarnIfCut(progress, "description", report.Description, kDescriptionWidth);
-        WarnIfCut(progress, "disk label", report.Label, kDiskLabelWidth);
+        WarnIfChanged(progress, "description", report.Description, kDescriptionWidth);
+        WarnIfChanged(progress, "disk label", report.Label, kDiskLabelWidth);
     }
 
     TBatchTests tests(env, TotalPhysMem32(totalPhysMem),
@@ -142,7 +151,9 @@ int Run(const TBatchOptions& options, bool outputClosed)
         report.Started = Iso8601(LocalTimeNow());
         report.LoadAverage = LoadAverage();
         report.Scores = TScores{};
+        conditions.Begin();
         for (const int test : options.Tests) {
+            testUse = ThreadUseOfTest(test);
             switch (test) {
                 case 1:
                     tests.Lists(report.Scores, step);
@@ -155,23 +166,26 @@ int Run(const TBatchOptions& options, bool outputClosed)
                     report.Shapes = options.Shapes;
                     break;
                 case 4:
-                    report.FileSystem = FileSystemTypeOf(options.File);
-                    report.StorageKind = StorageKindName(ClassifyFileSystem(report.FileSystem));
+                    FillFileFacts(report, options.File);
                     tests.File(report.Scores, options.File, step);
                     break;
                 case 5:
                     report.MemoryBlockMiB = tests.Memory(report.Scores, memory, step);
                     break;
             }
+            testEnds();
         }
         CheckStopRequest();
+        report.Conditions = conditions.End();
+        if (!report.Conditions->Quiet)
+            progress.Message("vesktest batch: " +
+                             NotQuietWarning(run, options.Repeat, *report.Conditions));
 
         // The run is finished: from here on nothing stops it, so the record
         // printed is the record saved. The log comes first, so that a reader
         // of standard output that has gone never costs the saved line.
-        if (options.Save)
-            Save(options, env,
-                 FormatResultLine(report.Scores, report.Description, report.Label, env.Format));
+        report.Line = BatchResultLine(report, env.Format);
+        if (options.Save) Save(options, env, report);
         // Standard output may be the terminal the progress is drawn on.
         progress.Clear();
         output.Write(FormatBatchOutput(options.Format, report, env.Format));

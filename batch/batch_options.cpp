@@ -201,7 +201,7 @@ TBatchCommand ParseBatchOptions(const QStringList& arguments, const TBatchLimits
         if (!parser.isSet(name)) continue;
         if (HasControlCharacter(parser.value(name)))
             return Bad("--" + name + " holds a control character (a line break, a tab, ...)");
-        *field = A(parser.value(name));
+        *field = parser.value(name).toStdString();
     }
     o.Save = parser.isSet(kSave);
     if (parser.isSet(kLog)) {

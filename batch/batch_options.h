@@ -22,8 +22,8 @@ struct TBatchOptions {
     std::string File;                        // file-system bytes; empty when not given
     std::optional<std::int32_t> Memory;      // MiB; nothing: the MemSpeed field's default
     std::int32_t Shapes = 10000;             // the Test2 count field's value
-    std::optional<std::string> Description;  // Windows-1251
-    std::optional<std::string> Label;        // Windows-1251
+    std::optional<std::string> Description;  // UTF-8, whole
+    std::optional<std::string> Label;        // UTF-8, whole
     int Repeat = 1;                          // runs of the tests after one start-up
     bool Save = false;
     std::string Log;  // file-system bytes; empty: the results log's usual place

@@ -1,6 +1,5 @@
 #include "compare/compare.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <cerrno>
 #include <cstdio>
@@ -8,6 +7,7 @@
 #include <memory>
 
 #include "app/display.h"
+#include "compare/compare_options.h"
 #include "compare/compare_window.h"
 #include "compare/machine_table.h"
 #include "compare/table_format.h"
@@ -16,10 +16,6 @@
 namespace vt {
 
 namespace {
-
-constexpr const char* kUsage =
-    "Usage: vesktest compare [--text | --csv] [--reference NAME|N]\n"
-    "                        [--group-by description|file|line] [--runs] [LOG...]\n";
 
 // Skipped lines named one by one on standard error, per log.
 constexpr std::size_t kShownSkipped = 20;
@@ -32,60 +28,9 @@ void Print(std::FILE* stream, const QString& text)
 
 int Bad(const QString& reason)
 {
-    Print(stderr, QStringLiteral("vesktest compare: %1\n").arg(reason) + QLatin1String(kUsage));
+    Print(stderr,
+          QStringLiteral("vesktest compare: %1\n").arg(reason) + QLatin1String(CompareUsage()));
     return 2;
-}
-
-// `text` broken into lines of at most `width` characters after `indent`.
-QString Wrapped(const QString& text, int width, const QString& indent)
-{
-    QString out, line;
-    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        if (!line.isEmpty() && indent.size() + line.size() + 1 + word.size() > width) {
-            out += indent + line + QLatin1Char('\n');
-            line.clear();
-        }
-        line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word;
-    }
-    if (!line.isEmpty()) out += indent + line + QLatin1Char('\n');
-    return out;
-}
-
-QString HelpText(const QString& defaultLog)
-{
-    return QLatin1String(kUsage) + QStringLiteral(R"(
-Compares results logs machine by machine. The result lines with the same
-description and disk label are the runs of one machine; for every score the
-table gives each machine's runs, their median, smallest and largest value and
-spread ((largest - smallest) / median), and against the reference machine the
-ratio of the medians (above 1 is better: times are inverted), its 95%
-interval and a verdict. Without --text or --csv the Compare window opens.
-
-With no LOG it reads the results log )") +
-           defaultLog + QStringLiteral(R"(
-(beside the program where that folder can be written, else in the user's
-data folder, $XDG_DATA_HOME/vesktest or ~/.local/share/vesktest).
-
-Options:
-  --text                 Print the machine table on standard output.
-  --csv                  Print it as CSV (UTF-8, "." as decimal separator).
-  --reference NAME|N     The machine the others are compared with: its
-                         description, description/label, or its number in
-                         the table. Default: the first machine.
-  --group-by KEY         What makes a machine: description (the same
-                         description and label, the default), file (one per
-                         log) or line (every line on its own).
-  --runs                 Print every result line instead, with its log and
-                         line number (with --text or --csv).
-  -h, --help             Show this help.
-
-Verdicts:
-)") + Wrapped(VerdictHelp(), 78, QStringLiteral("  ")) +
-           QStringLiteral(R"(
-Lines that are not result lines are named with the reason on standard error.
-Exit status: 0 done; 1 a log could not be read (what could be read is still
-shown); 2 a bad command line.
-)");
 }
 
 // Standard output, checked: a failed write is an error of the command.
@@ -153,43 +98,19 @@ int RunCompare(int argc, char** argv)
 {
     // The options are read before any application object exists, since the
     // text and CSV output need no display.
-    QStringList arguments = {QStringLiteral("vesktest compare")};
-    for (int i = 2; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-    QCommandLineParser parser;
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
-    const QCommandLineOption text(QStringLiteral("text"), QString());
-    const QCommandLineOption csv(QStringLiteral("csv"), QString());
-    const QCommandLineOption runs(QStringLiteral("runs"), QString());
-    const QCommandLineOption reference(QStringLiteral("reference"), QString(),
-                                       QStringLiteral("NAME"));
-    const QCommandLineOption groupBy(QStringLiteral("group-by"), QString(), QStringLiteral("KEY"));
-    parser.addOptions({help, text, csv, runs, reference, groupBy});
-    if (!parser.parse(arguments)) return Bad(parser.errorText());
-    if (parser.isSet(help)) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    const TCompareCommand command = ParseCompareOptions(arguments);
+    if (command.Kind == TCompareCommand::TKind::Bad) return Bad(command.Reason);
+    if (command.Kind == TCompareCommand::TKind::Help) {
         QCoreApplication app(argc, argv);
         Print(stdout,
-              HelpText(QString::fromStdString(ResultsLogPath(
+              CompareHelp(QString::fromStdString(ResultsLogPath(
                   QCoreApplication::applicationDirPath().toStdString() + "/", LogUse::Read))));
         return 0;
     }
-    for (const QCommandLineOption& once : {reference, groupBy})
-        if (parser.values(once).size() > 1)
-            return Bad(QStringLiteral("--%1 is given more than once").arg(once.names().first()));
-    if (parser.isSet(text) && parser.isSet(csv))
-        return Bad(QStringLiteral("--text and --csv exclude each other"));
-    const bool console = parser.isSet(text) || parser.isSet(csv);
-    if (parser.isSet(runs) && !console) return Bad(QStringLiteral("--runs needs --text or --csv"));
-    if (parser.isSet(runs) && (parser.isSet(reference) || parser.isSet(groupBy)))
-        return Bad(
-            QStringLiteral("--runs lists lines; --reference and --group-by are for machines"));
-    TGroupBy by = TGroupBy::Description;
-    if (parser.isSet(groupBy)) {
-        const auto chosen = GroupByFromWord(parser.value(groupBy));
-        if (!chosen)
-            return Bad(QStringLiteral("no grouping '%1' (description, file or line)")
-                           .arg(parser.value(groupBy)));
-        by = *chosen;
-    }
+    const TCompareOptions& o = command.Options;
+    const bool console = o.Console();
 
     std::unique_ptr<QCoreApplication> app;
     if (console)
@@ -198,14 +119,14 @@ int RunCompare(int argc, char** argv)
         app = OpenApplication(argc, argv, TDisplayUse::Window, "vesktest compare",
                               "without a display, use 'vesktest compare --text' or '--csv'");
     if (!app) return 1;
-    QStringList logs = parser.positionalArguments();
+    QStringList logs = o.Logs;
     if (logs.isEmpty())
         logs << QString::fromStdString(ResultsLogPath(
             QCoreApplication::applicationDirPath().toStdString() + "/", LogUse::Read));
 
     if (!console) {
-        TCompareWindow window(by);
-        if (parser.isSet(reference)) window.ChooseReference(parser.value(reference));
+        TCompareWindow window(o.GroupBy);
+        if (o.Reference) window.ChooseReference(*o.Reference);
         window.show();
         window.AddLogs(logs);
         return app->exec();
@@ -216,12 +137,13 @@ int RunCompare(int argc, char** argv)
     for (const QString& path : repeated)
         messages << QStringLiteral("%1: named more than once, read once").arg(path);
     int status = 0;
-    if (parser.isSet(runs)) {
-        status = PrintRuns(logs, parser.isSet(csv), messages);
+    const bool csv = o.Output == TCompareOutput::Csv;
+    if (o.Runs) {
+        status = PrintRuns(logs, csv, messages);
     } else {
         TLogList list;
         for (const QString& path : logs) list.push_back(LoadLogRuns(path));
-        TGrouping grouping = GroupMachines(list, by);
+        TGrouping grouping = GroupMachines(list, o.GroupBy);
         for (std::size_t i = 0; i < list.size(); ++i) {
             const TLogRuns& log = *list[i];
             if (!log.Error.isEmpty()) status = 1;
@@ -229,9 +151,9 @@ int RunCompare(int argc, char** argv)
                                     log.Skipped, log.Lines.size(), kShownSkipped);
         }
         std::size_t chosen = 0;
-        if (parser.isSet(reference)) {
+        if (o.Reference) {
             QString error;
-            const auto found = FindMachine(grouping, parser.value(reference), error);
+            const auto found = FindMachine(grouping, *o.Reference, error);
             if (!found) {
                 for (const QString& m : messages) Print(stderr, m + QLatin1Char('\n'));
                 return Bad(QStringLiteral("--reference: ") + error);
@@ -241,7 +163,7 @@ int RunCompare(int argc, char** argv)
         const TMachineTable table = CompareMachines(std::move(list), std::move(grouping), chosen);
         TOutput output;
         std::string out;
-        if (parser.isSet(csv)) {
+        if (csv) {
             out = MachineCsvHeader();
             for (std::size_t m = 0; m < table.Results.size(); ++m) {
                 AppendMachineCsvRow(out, table, m);

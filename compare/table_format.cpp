@@ -137,21 +137,6 @@ QString RatioMeaning(int score)
                : QStringLiteral("reference / machine");
 }
 
-std::string CsvField(std::string_view text)
-{
-    std::string field;
-    if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos)
-        field = "'";
-    field += text;
-    if (field.find_first_of(",\"\n\r") == std::string::npos) return field;
-    std::string quoted = "\"";
-    for (char c : field) {
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + '"';
-}
-
 std::string MachineCsvHeader()
 {
     std::string header = "description,label,runs";

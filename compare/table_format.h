@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "compare/machine_table.h"
+#include "results/csv.h"
 
 namespace vt {
 
@@ -28,11 +29,6 @@ QString VerdictHelp();
 // What the ratio of score `score` is: "machine / reference" or, for times,
 // "reference / machine".
 QString RatioMeaning(int score);
-
-// A CSV field: quoted where it holds a comma, quote or line break, and kept
-// as text where a spreadsheet would read it as a formula (a leading "=",
-// "+", "-", "@", tab or CR gets a "'" before it).
-std::string CsvField(std::string_view text);
 
 // The CSV of the machine table: the header, then one row per machine.
 std::string MachineCsvHeader();

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "platform/cpu_x86.h"
@@ -19,6 +20,10 @@ struct TMachineIdentity {
     std::string Os;
     std::string Kernel;
     std::string Host;
+    int CpusAllowed = 1;                          // the logical processors this process may use
+    std::optional<std::string> HypervisorVendor;  // leaf 0x40000000, under a hypervisor
+    std::string Arch;                             // "x86_64"
+    std::string Version;                          // the program's
 };
 
 // This machine.
@@ -28,5 +33,10 @@ TMachineIdentity ReadMachineIdentity();
 // (EAX, EBX, ECX, EDX of each, lowest byte first): up to the first zero
 // byte, leading and trailing blanks trimmed.
 std::string BrandString(const std::array<TCpuidResult, 3>& leaves);
+
+// The hypervisor's vendor from leaf 0x40000000 (EBX, ECX, EDX, lowest byte
+// first: "KVMKVMKVM", "Microsoft Hv"), up to the first zero byte, blanks
+// trimmed; nothing when that leaves no printable text.
+std::optional<std::string> HypervisorVendorString(const TCpuidResult& leaf);
 
 }  // namespace vt

@@ -106,7 +106,7 @@ TEST_F(BatchOptionsTest, ValuesAreTakenAsGiven)
     ASSERT_EQ(command.Kind, TBatchCommand::TKind::Run) << command.Text;
     EXPECT_EQ(command.Options.Memory, 1638);
     EXPECT_EQ(command.Options.Shapes, 0);
-    EXPECT_EQ(command.Options.Description, std::string("Box \xC6"));  // Windows-1251
+    EXPECT_EQ(command.Options.Description, std::string("Box Ж"));  // UTF-8, whole
     EXPECT_EQ(command.Options.Label, std::string());
     EXPECT_FALSE(Parse({}).Options.Memory.has_value());
     EXPECT_EQ(Parse({}).Options.Shapes, 10000);

@@ -16,11 +16,11 @@
 namespace vt {
 namespace {
 
-TBatchReport Report(const TScores& scores)
+TRunRecord Report(const TScores& scores)
 {
-    TBatchReport r;
+    TRunRecord r;
     r.Scores = scores;
-    r.Description = Ansi("Intel1466/\"Ж\", a,b");  // a quote and commas for the CSV
+    r.Description = "Intel1466/\"Ж\", a,b";  // a quote and commas for the CSV
     r.Label = "40.0gb/";
     r.Tests = {1, 2, 3, 4, 5};
     r.Vendor = "Intel";
@@ -98,12 +98,13 @@ class BatchOutput : public ::testing::TestWithParam<std::tuple<Case, FormatSetti
 TEST_P(BatchOutput, EveryFormatCarriesTheWindowsLine)
 {
     const auto& [c, fs] = GetParam();
-    const TBatchReport report = Report(c.scores);
-    const std::string line = FormatResultLine(c.scores, report.Description, report.Label, fs);
+    const TRunRecord report = Report(c.scores);
+    const std::string line =
+        FormatResultLine(c.scores, Ansi(report.Description), Ansi(report.Label), fs);
     EXPECT_EQ(FormatBatchOutput(TBatchFormat::Line, report, fs), line + "\n");
 
     // CSV: a header row and one row, the scores in fields 3 to 10.
-    TBatchReport first = report;
+    TRunRecord first = report;
     first.Run = 1;
     const std::string csv = FormatBatchOutput(TBatchFormat::Csv, first, fs);
     const std::size_t headerEnd = csv.find('\n');
@@ -116,18 +117,23 @@ TEST_P(BatchOutput, EveryFormatCarriesTheWindowsLine)
     TScores fromCsv;
     for (std::size_t i = 0; i < 8; ++i) *Score(fromCsv, i) = Number(row[2 + i]);
     EXPECT_EQ(FormatResultLine(fromCsv, Utf8ToCp1251(row[0]), Utf8ToCp1251(row[1]), fs), line);
-    EXPECT_EQ(row[10], "1 2 3 4 5");
-    EXPECT_EQ(Number(row[13]), 1466.25);
-    EXPECT_EQ(row[15], "40.0");
-    EXPECT_EQ(row[17], "offscreen");
-    EXPECT_EQ(row[18], "ext4");
-    EXPECT_EQ(row[20], "1");
-    EXPECT_EQ(row[21], "3");
-    EXPECT_EQ(row[22], "AMD EPYC 7B13 \"64\"-Core");
-    EXPECT_EQ(row[24], "true");
-    EXPECT_EQ(row[28], "2026-12-08T17:04:08+01:00");
-    EXPECT_EQ(row[29], "0.25");
-    EXPECT_EQ(row[30], "512");
+    auto cell = [&](const char* name) {
+        const auto at = std::find(names.begin(), names.end(), name);
+        return at == names.end() ? std::string("(none)")
+                                 : row[static_cast<std::size_t>(at - names.begin())];
+    };
+    EXPECT_EQ(cell("tests"), "1 2 3 4 5");
+    EXPECT_EQ(Number(cell("cpu_mhz")), 1466.25);
+    EXPECT_EQ(cell("disk_gb"), "40.0");
+    EXPECT_EQ(cell("paint_platform"), "offscreen");
+    EXPECT_EQ(cell("file_system"), "ext4");
+    EXPECT_EQ(cell("run"), "1");
+    EXPECT_EQ(cell("runs"), "3");
+    EXPECT_EQ(cell("cpu_brand"), "AMD EPYC 7B13 \"64\"-Core");
+    EXPECT_EQ(cell("hypervisor"), "true");
+    EXPECT_EQ(cell("started"), "2026-12-08T17:04:08+01:00");
+    EXPECT_EQ(cell("load_average"), "0.25");
+    EXPECT_EQ(cell("memory_block_mib"), "512");
     // A later run's row comes without the header.
     EXPECT_EQ(FormatBatchOutput(TBatchFormat::Csv, report, fs).find(names[0]), std::string::npos);
 
@@ -204,7 +210,7 @@ TEST(BatchOutputNulls, ScoresOfTestsNotRunAreNull)
     const FormatSettings fs{'.', ','};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        TBatchReport r = Report({1, 2, 3, 4, 5, 6, 7, 8});
+        TRunRecord r = Report({1, 2, 3, 4, 5, 6, 7, 8});
         r.Run = 1;
         r.Tests = row.tests;
         if (!Ran(r, 5)) r.MemoryBlockMiB.reset();
@@ -227,13 +233,39 @@ TEST(BatchOutputNulls, ScoresOfTestsNotRunAreNull)
             EXPECT_EQ(cells[static_cast<std::size_t>(at)].empty(), !figure);
         }
         EXPECT_EQ(FormatBatchOutput(TBatchFormat::Line, r, fs),
-                  FormatResultLine(r.Scores, r.Description, r.Label, fs) + "\n");
+                  FormatResultLine(r.Scores, Ansi(r.Description), Ansi(r.Label), fs) + "\n");
+    }
+}
+
+// Batch's CSV keeps a text that a spreadsheet would take for a formula as
+// text, as Compare's CSV does; JSON carries it as it is.
+TEST(BatchOutputCsv, FormulaTextsStayText)
+{
+    const struct {
+        std::string description, csv;
+    } rows[] = {
+        {"=1+2", "'=1+2"},
+        {"-lab", "'-lab"},
+        {"@cmd,x", "\"'@cmd,x\""},
+        {"PC 1", "PC 1"},
+    };
+    const FormatSettings fs{'.', ','};
+    for (const auto& row : rows) {
+        TRunRecord r = Report({});
+        r.Run = 2;
+        r.Description = row.description;
+        const std::string csv = FormatBatchOutput(TBatchFormat::Csv, r, fs);
+        EXPECT_EQ(csv.rfind(row.csv + ",", 0), 0u) << csv;
+        const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(FormatBatchOutput(
+                                                          TBatchFormat::Json, r, fs)))
+                                  .object();
+        EXPECT_EQ(o["description"].toString().toStdString(), row.description);
     }
 }
 
 TEST(BatchOutputNulls, NoLoadAverageIsNull)
 {
-    TBatchReport r = Report({});
+    TRunRecord r = Report({});
     r.LoadAverage.reset();
     const std::string json = FormatBatchOutput(TBatchFormat::Json, r, FormatSettings{'.', ','});
     EXPECT_NE(json.find("\"load_average\": null"), std::string::npos) << json;

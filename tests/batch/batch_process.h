@@ -14,7 +14,29 @@ namespace vt::testing {
 struct Outcome {
     int status;  // -1 when it did not exit normally
     std::string out, err;
+    // The lines of standard error that say a run was not quiet, taken out of
+    // `err`: whether they come depends on what else the machine does.
+    std::string disturbed;
 };
+
+// Moves the lines that say a run was not quiet from `o.err` to `o.disturbed`.
+inline Outcome SeparateDisturbed(Outcome o)
+{
+    std::string rest;
+    std::size_t start = 0;
+    while (start < o.err.size()) {
+        std::size_t end = o.err.find('\n', start);
+        end = end == std::string::npos ? o.err.size() : end + 1;
+        const std::string line = o.err.substr(start, end - start);
+        const bool disturbed =
+            line.rfind("vesktest batch: run ", 0) == 0 &&
+            line.find("; its figures are not this machine's own") != std::string::npos;
+        (disturbed ? o.disturbed : rest) += line;
+        start = end;
+    }
+    o.err = rest;
+    return o;
+}
 
 struct ChildSetup {
     // The child's environment; the test's own when not set.
@@ -30,8 +52,9 @@ inline Outcome RunVesktest(const QStringList& arguments, const ChildSetup& setup
     if (!setup.standardOutputFile.isEmpty()) p.setStandardOutputFile(setup.standardOutputFile);
     p.start(setup.program, arguments);
     EXPECT_TRUE(p.waitForFinished(120000));
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
+    return SeparateDisturbed({p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                              p.readAllStandardOutput().toStdString(),
+                              p.readAllStandardError().toStdString(), ""});
 }
 
 // The batch mode with `options`.

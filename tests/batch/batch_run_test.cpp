@@ -3,6 +3,8 @@
 // Save, and a stopped run that leaves the log whole.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -12,6 +14,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
+#include <QThread>
 #include <fstream>
 #include <sstream>
 
@@ -314,6 +317,48 @@ TEST(BatchCut, WarnsOnceWhereTheLineCutsAText)
                      row.options);
         EXPECT_EQ(o.status, 0);
         EXPECT_EQ(o.err, row.warning);
+    }
+}
+
+// Processes that keep every processor busy until the object goes.
+class Hogs {
+public:
+    explicit Hogs(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            const pid_t pid = fork();
+            if (pid == 0)
+                for (std::uint64_t n = 0;; ++n) asm volatile("" : "+r"(n));
+            if (pid > 0) pids_.push_back(pid);
+        }
+    }
+    ~Hogs()
+    {
+        for (const pid_t pid : pids_) kill(pid, SIGKILL);
+        for (const pid_t pid : pids_) waitpid(pid, nullptr, 0);
+    }
+
+private:
+    std::vector<pid_t> pids_;
+};
+
+// Beside processes that take every processor, each run gets one line on
+// standard error that says what disturbed it; the records still come.
+TEST(BatchConditions, EachRunThatWasNotQuietSaysWhy)
+{
+    const Hogs hogs(QThread::idealThreadCount() + 1);
+    const Outcome o = RunBatch({"--tests", "3", "--shapes", "1", "--repeat", "2"});
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.err, "");
+    EXPECT_EQ(Lines(o.out).size(), 2u);
+    const std::vector<std::string> lines = Lines(o.disturbed);
+    ASSERT_EQ(lines.size(), 2u) << o.disturbed;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        SCOPED_TRACE(lines[i]);
+        EXPECT_EQ(lines[i].rfind("vesktest batch: run " + std::to_string(i + 1) + " of 2: ", 0),
+                  0u);
+        // The second before lasts long enough for the counters to tell.
+        EXPECT_NE(lines[i].find("other processes used "), std::string::npos);
     }
 }
 

@@ -201,20 +201,6 @@ TEST(CompareTable, VerdictsAgainstTheReference)
     EXPECT_EQ(table.Results.back().Overall.Scores, 7);
 }
 
-TEST(CompareTable, CsvFieldsStayTextInASpreadsheet)
-{
-    const struct {
-        std::string text, field;
-    } rows[] = {
-        {"Office PC", "Office PC"}, {"=SUM(A1:A9)", "'=SUM(A1:A9)"},
-        {"+7 PC", "'+7 PC"},        {"-lab", "'-lab"},
-        {"@home", "'@home"},        {"\tx", "'\tx"},
-        {"a, b", "\"a, b\""},       {"say \"hi\"", "\"say \"\"hi\"\"\""},
-        {"=1,2", "\"'=1,2\""},      {"", ""},
-    };
-    for (const auto& row : rows) EXPECT_EQ(CsvField(row.text), row.field) << row.text;
-}
-
 TEST(CompareTable, CsvHasOneRowPerMachineUnderTheHeader)
 {
     std::string header = "description,label,runs";

@@ -1,6 +1,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <atomic>
 
 #include "app/widgets/memo.h"
 #include "app/widgets/shadow_label.h"
@@ -128,6 +129,72 @@ TEST_F(CyclesTest, TwoRunsAppendTwoLines)
     EXPECT_NE(w.List->Lines()[2], w.List->Lines()[1]);
     EXPECT_EQ(w.Edit1->text(), QStringLiteral("2.5"));
     EXPECT_EQ(loopCounts.size(), 3u);
+}
+
+// Each test's run is sampled from just before its measured work to just
+// after it (the clock probe after the loop is outside); the window keeps the
+// conditions of the last run of each test for Save.
+TEST_F(CyclesTest, KeepsTheConditionsOfItsLastRun)
+{
+    struct Machine {
+        std::atomic<double> wall{0}, busy{0}, process{0}, thread{0};
+    };
+    const auto m = std::make_shared<Machine>();
+    env.ConditionSampler = [m] {
+        TConditionSource s;
+        s.Wall = [m] { return m->wall.load(); };
+        s.SystemTimes = [m] {
+            TSystemCpuTimes t;
+            t.User = m->busy;
+            t.Idle = 2 * m->wall - m->busy;
+            t.Cpus = 2;
+            t.Resolution = 0.01;
+            return std::optional<TSystemCpuTimes>(t);
+        };
+        s.ThreadCpu = [m] { return m->thread.load(); };
+        s.ProcessCpu = [m] { return m->process.load(); };
+        s.Clocks = [] { return TProcessorClocks{}; };
+        s.Throttle = [] { return std::optional<std::int64_t>(); };
+        s.Temperature = [] { return std::optional<double>(); };
+        s.Battery = [] { return std::optional<bool>(); };
+        // The sampler's own thread never reads: every figure comes from the
+        // moments the window reads.
+        return std::make_unique<TConditionSampler>(
+            s, TConditionSampler::TTiming{std::chrono::hours(1), std::chrono::hours(1), 1.0});
+    };
+    auto& w = OpenRecording();
+    EXPECT_FALSE(w.RunConditions());
+    // Work of this process, `share` of it on the measuring thread.
+    const auto work = [m](double seconds, double share) {
+        m->wall = m->wall + seconds;
+        m->thread = m->thread + seconds * share;
+        m->process = m->process + seconds * share;
+        m->busy = m->busy + seconds * share;
+    };
+    m->wall = 2;
+    w.Env().EmptyLoop = [work](std::int32_t) { work(1, 0.5); };
+    w.Env().MeasureCpuMHz = [work] {
+        work(10, 0);
+        return 1466.0;
+    };
+    QTest::mouseClick(w.Button3, Qt::LeftButton);
+    auto c = w.RunConditions();
+    ASSERT_TRUE(c);
+    ASSERT_TRUE(c->ThreadCpuShare);
+    EXPECT_DOUBLE_EQ(*c->ThreadCpuShare, 0.5);
+    EXPECT_FALSE(c->Quiet);
+    EXPECT_EQ(c->Disturbances,
+              std::vector<std::string>{"test 2: the measuring thread got 50% of a CPU"});
+    EXPECT_FALSE(c->ClockMinMHz);  // none reported: null, not 0
+
+    // The next run replaces the last.
+    w.Env().EmptyLoop = [work](std::int32_t) { work(1, 1); };
+    QTest::mouseClick(w.Button3, Qt::LeftButton);
+    c = w.RunConditions();
+    ASSERT_TRUE(c);
+    EXPECT_DOUBLE_EQ(*c->ThreadCpuShare, 1);
+    EXPECT_TRUE(c->Quiet);
+    EXPECT_EQ(w.TestConditions.size(), 1u);
 }
 
 }  // namespace vt::testing
