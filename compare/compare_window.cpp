@@ -482,7 +482,7 @@ void TCompareWindow::RebuildRuns()
     // The machine's runs read once for every chart; whether each was quiet
     // is not known from a result line (every run counts as quiet).
     runsData_ = std::make_shared<TMachineRuns>();
-    MachineRuns(table->Logs, table->Grouping, machine, *runsData_);
+    MachineRuns(table->Logs, table->Grouping, machine, *runsData_, &runsNotQuiet_);
     nextRunsChart_ = 0;
     runsShown_ = 0;
     runsPending_ = true;
@@ -496,7 +496,8 @@ void TCompareWindow::BuildNextRunsChart()
     if (!runsData_) return;
     for (; nextRunsChart_ < static_cast<int>(kTableScoreCount); ++nextRunsChart_) {
         const int score = nextRunsChart_;
-        QChart* chart = RunsChart((*runsData_)[static_cast<std::size_t>(score)], score);
+        QChart* chart = RunsChart((*runsData_)[static_cast<std::size_t>(score)], score,
+                                   runsNotQuiet_[static_cast<std::size_t>(score)]);
         if (!chart) continue;
         runsGrid_->addWidget(ChartView(chart, 300), runsShown_ / 2, runsShown_ % 2);
         runsCharts_[static_cast<std::size_t>(score)] = chart;

@@ -109,6 +109,7 @@ private:
     // The runs charts of the current machine, built one per pass of the
     // event loop: its runs, the next score to chart and the charts so far.
     std::shared_ptr<TMachineRuns> runsData_;
+    TMachineRunFlags runsNotQuiet_;  // beside runsData_: the runs that were not quiet
     int nextRunsChart_ = 0;
     int runsShown_ = 0;
     bool runsPending_ = false;

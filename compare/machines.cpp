@@ -247,16 +247,22 @@ QString FirstLineText(const TGrouping& g, std::size_t machine)
         .arg(m.FirstLine);
 }
 
-void MachineRuns(const TLogList& logs, const TGrouping& g, std::size_t machine, TMachineRuns& out)
+void MachineRuns(const TLogList& logs, const TGrouping& g, std::size_t machine, TMachineRuns& out,
+                 TMachineRunFlags* notQuiet)
 {
     for (std::vector<double>& runs : out) runs.clear();
+    if (notQuiet)
+        for (std::vector<bool>& flags : *notQuiet) flags.clear();
     const TMachine& m = g.Machines[machine];
     for (std::uint32_t i = m.Begin; i < m.End; ++i) {
         const TLogRuns& log = *logs[g.Lines[i].Log];
         const TRunLine& line = log.Lines[g.Lines[i].Index];
         for (std::size_t s = 0; s < out.size(); ++s)
             // Zero is a test that was not run, never a measurement.
-            if (const double value = log.Score(line, s); value > 0) out[s].push_back(value);
+            if (const double value = log.Score(line, s); value > 0) {
+                out[s].push_back(value);
+                if (notQuiet) (*notQuiet)[s].push_back(line.Quiet == TQuiet::NotQuiet);
+            }
     }
 }
 

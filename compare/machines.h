@@ -80,10 +80,12 @@ QString FirstLineText(const TGrouping& grouping, std::size_t machine);
 
 // The runs of a machine, score by score (the rows of the score table), in
 // log order: its lines' values of each score that are measurements (above
-// zero). `out` is reused.
+// zero). `out` is reused. With `notQuiet`, beside each value: whether its
+// run's record says the run was not quiet.
 using TMachineRuns = std::array<std::vector<double>, kTableScoreCount>;
+using TMachineRunFlags = std::array<std::vector<bool>, kTableScoreCount>;
 void MachineRuns(const TLogList& logs, const TGrouping& grouping, std::size_t machine,
-                 TMachineRuns& out);
+                 TMachineRuns& out, TMachineRunFlags* notQuiet = nullptr);
 
 // The machine `name` chooses: its number in the table (1-based; a number is
 // always a number, so a machine described as "2" is named "2/"), its

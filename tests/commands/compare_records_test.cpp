@@ -174,6 +174,15 @@ TEST_F(CompareRecords, RunsNotQuietCountedOrLeftOut)
         for (const TMachine& m : g.Machines) runs += m.Runs();
         EXPECT_EQ(g.Lines.size(), runs);
     }
+    // The runs chart of pc1 marks its second run, in log order, and no other.
+    const TGrouping g = GroupMachines(logs, TGroupBy::Auto, false);
+    TMachineRuns values;
+    TMachineRunFlags notQuiet;
+    MachineRuns(logs, g, 0, values, &notQuiet);
+    std::size_t cycles = 0;
+    while (kScoreTable[cycles].Value != &TScores::CyclesPerSec) ++cycles;
+    EXPECT_EQ(values[cycles], std::vector<double>({1, 2, 3}));
+    EXPECT_EQ(notQuiet[cycles], std::vector<bool>({false, true, false}));
 }
 
 // Lines a records log may hold besides records: a record cut by a kill, the

@@ -167,6 +167,15 @@ TEST(TestRunner, EachTestStoresItsScoresAndTellsItsHooksInOrder)
     }
 }
 
+TTestInputs DiskIn(const std::string& folder)
+{
+    TTestInputs inputs;
+    inputs.DiskFolder = folder;
+    inputs.DiskMiB = 64;
+    inputs.DiskSeconds = 1;
+    return inputs;
+}
+
 TEST(TestRunner, RefusalsAndErrorsLeaveTheScoresAlone)
 {
     const struct {
@@ -179,8 +188,9 @@ TEST(TestRunner, RefusalsAndErrorsLeaveTheScoresAlone)
         {"file: none given", 4, {}, "", "Size of file must be > 1mb"},
         {"file: missing", 4, File("/no/such/file/here"), "", "Size of file must be > 1mb"},
         {"shapes: not a number", 3, Shapes("abc"), "'abc' is not a valid integer value", ""},
-        {"every core: not built", 6, {}, "Test 6 is not built yet", ""},
-        {"disk profile: not built", 7, {}, "Test 7 is not built yet", ""},
+        {"disk profile: no folder", 7, DiskIn("/no/such/folder"),
+         "Test 7 cannot run: there is no folder /no/such/folder", ""},
+        {"past the last test", 8, {}, "Test 8 is not built yet", ""},
         {"no such test", 0, {}, "Test 0 is not built yet", ""},
     };
     for (const auto& row : rows) {
