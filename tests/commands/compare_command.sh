@@ -153,7 +153,7 @@ grep -Eq '^1  pc1 / Brand, 512 MiB +1  ' <<<"$text" || fail "--quiet-only: not o
 grep -q 'pc1 / Brand, 512 MiB: 1 runs not quiet, left out (1 kept)' err.txt || fail "--quiet-only: $(cat err.txt)"
 runs=$("$vesktest" compare --csv --runs rec/Result3.txt rec/Result3.jsonl 2>/dev/null) || fail "records --runs"
 [ "$(wc -l <<<"$runs")" -eq 4 ] || fail "records --runs: not 3 runs: $runs"
-grep -qx 'Result3.jsonl,2,P,L,,,,,,101.0,,,false,,,97,,,,,,,,other processes used 97% of a CPU' <<<"$runs" ||
+grep -qx 'Result3.jsonl,2,P,L,,,,,,101.0,,,,,,,,,,,,,,,false,,,97,,,,,,,,other processes used 97% of a CPU' <<<"$runs" ||
     fail "records --runs: no conditions: $runs"
 
 # A full standard output is an error.
