@@ -23,11 +23,6 @@ QString MachineTitleOf(const TMachine& m, TGroupBy)
     return title;
 }
 
-const TRunLine& LineAt(const TLogList& logs, TLineRef ref)
-{
-    return logs[ref.Log]->Lines[ref.Index];
-}
-
 }  // namespace
 
 const char* GroupByWord(TGroupBy by)
