@@ -114,7 +114,8 @@ QString RatioLabel(const TMachineTable& table, std::size_t machine, int score)
 
 int RatioChartHeight(std::size_t machines)
 {
-    return 130 + 44 * static_cast<int>(std::max<std::size_t>(machines, 1));
+    // Title, axis, its title and the legend take 170 pixels whatever the bars.
+    return 170 + 44 * static_cast<int>(std::max<std::size_t>(machines, 1));
 }
 
 QChart* RatioChart(const TMachineTable& table, int score, const std::vector<std::size_t>& machines)
