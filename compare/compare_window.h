@@ -22,6 +22,10 @@ class QTableView;
 
 namespace vt {
 
+class TMeasureDialog;
+struct TMeasureEnd;
+struct TRunRecord;
+
 class TCompareWindow : public QWidget {
     Q_OBJECT
 public:
@@ -36,6 +40,16 @@ public:
     void SetReference(std::size_t machine);
     void SetGroupBy(TGroupBy by);
     bool Loading() const { return busy_; }
+
+    // This PC's results log (the records log lies beside it): where the
+    // window says they are, and where "Measure this PC..." saves its runs.
+    void SetOwnLog(const QString& resultsLog);
+    QString OwnLogsText() const;
+    // The executable the measurement runs; the program's own by default.
+    void SetMeasureProgram(const QString& program) { measureProgram_ = program; }
+    // Opens "Measure this PC..." (made once, kept while the window lives).
+    TMeasureDialog* OpenMeasureDialog();
+    TMeasureDialog* MeasureDialog() const { return measure_; }
 
     TMachineModel& Model() { return model_; }
     const TMachineTable* Table() const { return model_.Table(); }
@@ -61,6 +75,7 @@ private:
         std::optional<std::size_t> Reference;
         QString ReferenceName;
         bool SameMachines = false;
+        QString Reread;  // a log read again (runs were added to it); added when not open
     };
     void Start(TRequest request);
     void Show(std::shared_ptr<const TMachineTable> table, std::vector<int> widths,
@@ -72,6 +87,9 @@ private:
     void ExportCsvClick();
     void ExportChartsClick();
     void ReferenceClick();
+    void RereadOwnLog();
+    void RunSaved(const TRunRecord& record);
+    void MeasureEnded(const TMeasureEnd& end);
 
     TMachineModel model_;
     TGroupBy by_;
@@ -80,6 +98,12 @@ private:
     QStringList repeated_;   // logs named again, read once
     QString referenceError_;
     bool busy_ = false;
+    bool rereadQueued_ = false;  // the own log changed while a comparison ran
+    QString ownLog_;
+    QString measureProgram_;
+    QStringList measureNotes_;  // runs of this window's measurements that were not quiet
+    TMeasureDialog* measure_ = nullptr;
+    QLabel* ownLogs_;
     QTableView* table_;
     QComboBox* groupBy_;
     QPushButton* open_;
