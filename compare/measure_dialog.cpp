@@ -191,6 +191,7 @@ bool TMeasureDialog::Start()
         return false;
     }
     problem_->clear();
+    under_.clear();
     end_->clear();
     finished_->clear();
     if (run_) run_->deleteLater();
@@ -201,6 +202,10 @@ bool TMeasureDialog::Start()
         emit RunSaved(record);
     });
     connect(run_, &TMeasureRun::Ended, this, &TMeasureDialog::Finish);
+    connect(run_, &TMeasureRun::Part, this, [this](int, const QString& test, const QString& part) {
+        under_ = test + QStringLiteral(", ") + part;
+        ShowProgress();
+    });
     SetChoosing(false);
     progress_->setRange(0, choice.Runs);
     progress_->setValue(0);
@@ -232,9 +237,7 @@ void TMeasureDialog::ShowProgress()
     if (!run_->Running()) return;
     QString text =
         QStringLiteral("Run %1 of %2").arg(std::min(done + 1, run_->Runs())).arg(run_->Runs());
-    QStringList tests;
-    for (const int t : Choice().Tests) tests << QString::number(t);
-    text += QStringLiteral(": tests %1").arg(tests.join(QStringLiteral(", ")));
+    if (!under_.isEmpty()) text += QStringLiteral(": ") + under_;
     const QString left =
         TimeLeftText(std::chrono::milliseconds(run_->ElapsedMs()), done, run_->Runs());
     text += left.isEmpty() ? QStringLiteral("; the time left is known after the first run")

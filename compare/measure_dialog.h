@@ -65,6 +65,7 @@ private:
     QWidget* form_;
     QTimer tick_;
     QPointer<TMeasureRun> run_;
+    QString under_;  // the test and part under way
 };
 
 }  // namespace vt

@@ -1,5 +1,8 @@
 #include "compare/measure_run.h"
 
+#include <QProcessEnvironment>
+
+#include "batch/batch.h"
 #include "results/run_record_json.h"
 
 namespace vt {
@@ -49,6 +52,9 @@ void TMeasureRun::Start()
     clock_.start();
     // The child inherits the environment, the display included, so that the
     // drawing test paints where the window does.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(kBatchPartLinesVariable), QStringLiteral("1"));
+    process_.setProcessEnvironment(environment);
     process_.start(program_, arguments_);
 }
 
@@ -87,6 +93,17 @@ void TMeasureRun::ReadMessages()
         const QString line = QString::fromUtf8(errorLine_.left(end)).trimmed();
         errorLine_.remove(0, end + 1);
         if (line.isEmpty()) continue;
+        const QString prefix = QString::fromLatin1(kBatchPartLinePrefix);
+        if (line.startsWith(prefix)) {
+            // "RUN/RUNS: TEST: PART"
+            const QString rest = line.mid(prefix.size());
+            const qsizetype test = rest.indexOf(QStringLiteral(": "));
+            const qsizetype part = rest.indexOf(QStringLiteral(": "), test + 2);
+            if (test > 0 && part > test)
+                emit Part(rest.left(rest.indexOf(QLatin1Char('/'))).toInt(),
+                          rest.mid(test + 2, part - test - 2), rest.mid(part + 2));
+            continue;
+        }
         errors_ += line + QLatin1Char('\n');
         emit Message(line);
     }

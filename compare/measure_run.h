@@ -36,6 +36,8 @@ signals:
     void RunFinished(const vt::TRunRecord& record);
     // A line the child wrote on standard error (a warning, a failure).
     void Message(const QString& line);
+    // A part of a test began in run `run` (0: the start-up).
+    void Part(int run, const QString& test, const QString& part);
     void Ended(const vt::TMeasureEnd& end);
 
 private:

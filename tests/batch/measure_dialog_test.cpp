@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <set>
 
 #include "compare/compare_window.h"
 #include "compare/machine_table.h"
@@ -163,6 +164,7 @@ TEST_F(Measure, RunsStreamIntoTableAndLogs)
     QSignalSpy finished(dialog, &TMeasureDialog::Finished);
     QSignalSpy compared(&window_, &TCompareWindow::Compared);
     ASSERT_TRUE(dialog->Start());
+    QSignalSpy parts(dialog->Run(), &TMeasureRun::Part);
     EXPECT_TRUE(dialog->Measuring());
     EXPECT_TRUE(dialog->ProgressText().startsWith("Run 1 of 3"))
         << dialog->ProgressText().toStdString();
@@ -203,6 +205,13 @@ TEST_F(Measure, RunsStreamIntoTableAndLogs)
     ASSERT_NE(window_.Table(), nullptr);
     EXPECT_EQ(window_.Table()->Logs.size(), 2u);  // the other log and the own one
     EXPECT_FALSE(dialog->Measuring());
+    // The test under way came from the child's part lines, run by run; none
+    // of them is taken for a message.
+    std::set<int> runsWithCycles;
+    for (const QList<QVariant>& part : parts)
+        if (part.at(1).toString() == "2. 10^9 Cycles") runsWithCycles.insert(part.at(0).toInt());
+    EXPECT_EQ(runsWithCycles, (std::set<int>{1, 2, 3}));
+    EXPECT_FALSE(end.ErrorOutput.contains("part")) << end.ErrorOutput.toStdString();
 }
 
 TEST_F(Measure, CancelKeepsFinishedRuns)
