@@ -530,12 +530,19 @@ TMeasureDialog* TCompareWindow::OpenMeasureDialog()
 
 void TCompareWindow::RunSaved(const TRunRecord& record)
 {
-    if (record.Conditions && !record.Conditions->Quiet)
+    if (record.Run == 1) notQuiet_.clear();
+    if (record.Conditions && !record.Conditions->Quiet) notQuiet_ << QString::number(record.Run);
+    measureNotes_.clear();
+    if (!notQuiet_.isEmpty())
         measureNotes_ << QStringLiteral(
-                             "run %1 of %2 measured here was not quiet: its figures "
+                             "%1 %2 of %3 measured here %4 not quiet: the figures "
                              "are not this machine's own")
-                             .arg(record.Run)
-                             .arg(record.Runs);
+                             .arg(notQuiet_.size() == 1 ? QStringLiteral("run")
+                                                        : QStringLiteral("runs"))
+                             .arg(notQuiet_.join(QStringLiteral(", ")))
+                             .arg(record.Runs)
+                             .arg(notQuiet_.size() == 1 ? QStringLiteral("was")
+                                                        : QStringLiteral("were"));
     RereadOwnLog();
 }
 

@@ -101,7 +101,8 @@ private:
     bool rereadQueued_ = false;  // the own log changed while a comparison ran
     QString ownLog_;
     QString measureProgram_;
-    QStringList measureNotes_;  // runs of this window's measurements that were not quiet
+    QStringList measureNotes_;  // what the foot says of the last measurement
+    QStringList notQuiet_;      // its runs that were not quiet
     TMeasureDialog* measure_ = nullptr;
     QLabel* ownLogs_;
     QTableView* table_;

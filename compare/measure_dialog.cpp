@@ -50,8 +50,9 @@ TMeasureDialog::TMeasureDialog(const QString& program, const QString& log, int l
     auto* form = new QFormLayout(form_);
     auto* tests = new QVBoxLayout;
     for (const TMeasureTest& t : MeasureTests()) {
-        auto* box =
-            new QCheckBox(QStringLiteral("%1 %2").arg(t.Number).arg(QString::fromUtf8(t.Title)));
+        auto* box = new QCheckBox(QStringLiteral("%1 %2").arg(t.Number).arg(
+            // A button's "&" marks its shortcut key; the title's is a character.
+            QString::fromUtf8(t.Title).replace(QLatin1Char('&'), QStringLiteral("&&"))));
         box->setObjectName(QStringLiteral("Test%1").arg(t.Number));
         box->setChecked(t.Number != 4);
         tests_[t.Number] = box;

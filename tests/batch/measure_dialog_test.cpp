@@ -15,6 +15,7 @@
 #include "compare/compare_window.h"
 #include "compare/machine_table.h"
 #include "compare/measure_dialog.h"
+#include "results/run_record_json.h"
 #include "tests/batch/batch_process.h"
 
 namespace vt::testing {
@@ -304,6 +305,43 @@ INSTANTIATE_TEST_SUITE_P(
         Failure{"ends_early", "#!/bin/sh\nexit 0\n", "ended after 0 of 3 runs"},
         Failure{"not_a_record", "#!/bin/sh\necho '{\"broken\"'\nexit 0\n", "cannot be read"},
         Failure{"no_program", "", "could not start"}));
+
+// A run that was not quiet is marked in the dialog and at the window's foot;
+// a quiet one is not.
+TEST_F(Measure, NotQuietRunsMarked)
+{
+    QFile records(dir_.path() + "/records.jsonl");
+    ASSERT_TRUE(records.open(QIODevice::WriteOnly));
+    for (const bool quiet : {true, false}) {
+        TRunRecord r;
+        r.Tests = {2};
+        r.Scores.CyclesPerSec = 700;
+        r.Run = quiet ? 1 : 2;
+        r.Runs = 2;
+        r.Conditions = TRunConditions{};
+        r.Conditions->Quiet = quiet;
+        if (!quiet) r.Conditions->Disturbances = {"other processes used 97% of a CPU"};
+        records.write(QByteArray::fromStdString(RecordToJson(r)) + "\n");
+    }
+    records.close();
+    QFile script(dir_.path() + "/child.sh");
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\ncat '" + records.fileName().toUtf8() + "'\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    window_.SetMeasureProgram(script.fileName());
+    TMeasureDialog* dialog = Dialog({2}, 2);
+    QSignalSpy finished(dialog, &TMeasureDialog::Finished);
+    ASSERT_TRUE(dialog->Start());
+    ASSERT_TRUE(WaitFor(finished));
+    const QStringList runs = dialog->RunsText().split('\n');
+    ASSERT_EQ(runs.size(), 2) << dialog->RunsText().toStdString();
+    EXPECT_FALSE(runs[0].contains("not quiet")) << runs[0].toStdString();
+    EXPECT_TRUE(runs[1].contains("[not quiet: other processes used 97% of a CPU]"))
+        << runs[1].toStdString();
+    EXPECT_TRUE(window_.MessagesText().contains("run 2 of 2 measured here was not quiet"))
+        << window_.MessagesText().toStdString();
+}
 
 TEST_F(Measure, WindowSaysWhereItsLogsAre)
 {
