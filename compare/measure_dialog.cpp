@@ -203,6 +203,10 @@ bool TMeasureDialog::Start()
         emit RunSaved(record);
     });
     connect(run_, &TMeasureRun::Ended, this, &TMeasureDialog::Finish);
+    // The child's warnings (a description the result line cuts, a run that
+    // was not quiet) are listed with the runs as they come.
+    connect(run_, &TMeasureRun::Message, this,
+            [this](const QString& line) { finished_->appendPlainText(line); });
     connect(run_, &TMeasureRun::Part, this, [this](int, const QString& test, const QString& part) {
         under_ = test + QStringLiteral(", ") + part;
         ShowProgress();
