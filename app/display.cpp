@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/display.h"
+#include "platform/stop_request.h"
 #include "platform/terminal.h"
 
 namespace vt {
@@ -25,9 +26,18 @@ std::unique_ptr<TApplication> OpenApplication(int& argc, char** argv, TDisplayUs
 {
     using TOffscreen = TPlatformChoice::TOffscreen;
     const TDisplayVariables variables = TDisplayVariables::FromProcess();
-    const TPlatformChoice choice = ChoosePlatforms(variables);
-    const std::string cannot =
-        who + ": cannot open the display (" + DisplayNamed(variables) + "); ";
+    TPlatformChoice choice = ChoosePlatforms(variables);
+    std::string named = DisplayNamed(variables);
+    // The toolkit would wait for an X display that never answers without
+    // end: one that does not answer in time is left out, as if refused.
+    if (!variables.X11.empty() && PlatformListHas(choice.Platforms, "xcb")) {
+        const TDisplayAnswer answer = ProbeXDisplay(variables.X11, kDisplayAnswerMs);
+        if (answer == TDisplayAnswer::Silent || answer == TDisplayAnswer::Stopped) {
+            choice.Platforms = WithoutPlatform(choice.Platforms, "xcb");
+            named += ", which did not answer in " + std::to_string(kDisplayAnswerMs / 1000) + " s";
+        }
+    }
+    const std::string cannot = who + ": cannot open the display (" + named + "); ";
     if (use == TDisplayUse::Window && choice.Offscreen == TOffscreen::NoDisplay) {
         std::fprintf(stderr, "%s%s\n", cannot.c_str(), hint.c_str());
         return nullptr;
@@ -51,7 +61,8 @@ std::unique_ptr<TApplication> OpenApplication(int& argc, char** argv, TDisplayUs
         std::fprintf(stderr, "%s%s\n", cannot.c_str(), hint.c_str());
         return nullptr;
     }
-    if (choice.Offscreen == TOffscreen::Fallback)
+    // A stop that came while the display was tried ends the run next.
+    if (choice.Offscreen == TOffscreen::Fallback && !StopRequested())
         std::fprintf(stderr, "%spainting offscreen\n", cannot.c_str());
     return app;
 }

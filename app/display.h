@@ -23,7 +23,10 @@ enum class TDisplayUse {
 // one line on standard error has said so: "<who>: cannot open the display
 // (<what names it>); <hint>". For Painting, a display that is named but
 // cannot be opened gives the line "<who>: cannot open the display (...);
-// painting offscreen". The toolkit's own messages are kept off standard
+// painting offscreen". An X display that takes the connection but does not
+// answer within kDisplayAnswerMs counts as one that cannot be opened
+// ("(DISPLAY=host:10, which did not answer in 5 s)"), so that opening never
+// waits without end. The toolkit's own messages are kept off standard
 // error while it opens, and for Painting for the rest of the process too
 // (a batch run's standard error carries only the program's messages).
 std::unique_ptr<TApplication> OpenApplication(int& argc, char** argv, TDisplayUse use,

@@ -29,4 +29,9 @@ TEnvironment TEnvironment::System()
     return env;
 }
 
+TTestMachine TestMachine(const TEnvironment& env, std::int64_t totalPhysMem)
+{
+    return {env.Ticks, env.EmptyLoop, env.AvailableMemory, env.SeedRandom, totalPhysMem};
+}
+
 }  // namespace vt

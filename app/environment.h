@@ -14,6 +14,7 @@
 #include "platform/format_settings.h"
 #include "platform/tick_count.h"
 #include "sysinfo/condition_sampler.h"
+#include "runner/test_runner.h"
 #include "sysinfo/sysinfo.h"
 
 namespace vt {
@@ -48,5 +49,9 @@ struct TEnvironment {
     // The machine this process runs on.
     static TEnvironment System();
 };
+
+// What the test runner takes from `env`, with the memory the memory test
+// sees (TotalPhysMem32).
+TTestMachine TestMachine(const TEnvironment& env, std::int64_t totalPhysMem);
 
 }  // namespace vt

@@ -5,6 +5,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
+#include <cerrno>
+#include <ostream>
 
 #include "app/dialogs.h"
 #include "app/error_handler.h"
@@ -14,6 +17,7 @@
 #include "app/widgets/list_box.h"
 #include "app/widgets/memo.h"
 #include "app/widgets/shadow_label.h"
+#include "platform/errors.h"
 #include "results/result_line.h"
 #include "sysinfo/run_conditions.h"
 
@@ -107,22 +111,61 @@ void T_fVesktest::BeginConditions(int test)
     if (!conditions_) return;
     conditions_->Begin();
     conditions_->PartBegins(ThreadUseOfTest(test));
+    conditionsTest_ = test;
 }
 
 void T_fVesktest::EndConditions(int test)
 {
-    if (conditions_) TestConditions[test] = conditions_->End();
+    // A test refused before its first measured part was never sampled.
+    if (!conditions_ || conditionsTest_ != test) return;
+    TestConditions[test] = conditions_->End();
+    conditionsTest_ = 0;
 }
 
-std::optional<TRunConditions> T_fVesktest::RunConditions() const
+std::optional<TRunConditions> T_fVesktest::RunConditions(const std::vector<int>& tests) const
 {
-    if (TestConditions.empty()) return std::nullopt;
-    return CombineConditions({TestConditions.begin(), TestConditions.end()});
+    std::vector<std::pair<int, TRunConditions>> ran;
+    for (const auto& [test, conditions] : TestConditions)
+        if (tests.empty() || std::find(tests.begin(), tests.end(), test) != tests.end())
+            ran.emplace_back(test, conditions);
+    if (ran.empty()) return std::nullopt;
+    return CombineConditions(ran);
 }
 
 std::string T_fVesktest::FormatResultLine() const
 {
     return vt::FormatResultLine(Scores, A(Edit7->text()), A(Edit13->text()), env_.Format);
+}
+
+TTestMachine T_fVesktest::Machine() const
+{
+    return TestMachine(env_, TotalPhysMem);
+}
+
+TTestHooks T_fVesktest::Hooks(TShadowLabel* status)
+{
+    TTestHooks hooks;
+    // The conditions of a test are sampled from its first measured part on,
+    // after the status label has been repainted.
+    hooks.Step = [this, status](int test, int part, const std::string&) {
+        if (part != 0) return;
+        ShowWait(status);
+        BeginConditions(test);
+    };
+    hooks.Message = [this](const std::string& text) { WriteStdOutLine(text); };
+    return hooks;
+}
+
+void T_fVesktest::WriteStdOutLine(const std::string& line)
+{
+    std::ostream& out = *env_.StdOut;
+    errno = 0;
+    out << line << '\n' << std::flush;
+    if (!out) {
+        const int code = errno != 0 ? errno : EIO;
+        out.clear();
+        throw EInOutError(code);
+    }
 }
 
 void T_fVesktest::ToTab()

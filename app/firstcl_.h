@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/environment.h"
 #include "app/run_record_facts.h"
@@ -20,6 +21,7 @@
 #include "benchmarks/strings.h"
 #include "results/run_record.h"
 #include "results/scores.h"
+#include "runner/test_runner.h"
 
 class QCheckBox;
 class QComboBox;
@@ -68,6 +70,10 @@ public:
     // The run's record as Save writes it to the records log: the scores of
     // the tests that have figures, the machine, the tests' inputs.
     TRunRecord RunRecord() const;
+    // The operations the tests are described by, as the window's own methods
+    // over its controls. The handlers run the same core functions through
+    // the runner; these stay for whoever drives the window's lists and
+    // ellipses step by step.
     void ListView();
     void Sorting(TListBox* ListBox);
     void QuickSort(std::int32_t L, std::int32_t R);
@@ -82,14 +88,17 @@ public:
     // work to just after it; a run that fails keeps the test's last ones.
     void BeginConditions(int test);
     void EndConditions(int test);
-    // The conditions of the last run of every test run so far, as one (the
-    // worst of each, sysinfo/run_conditions.h); none before any test ran or
-    // when the environment samples none. Save records them.
-    std::optional<TRunConditions> RunConditions() const;
+    // The conditions of the last run of each of `tests` (every test when
+    // empty) as one: the worst of each (sysinfo/run_conditions.h). None
+    // when none of them ran, or the environment samples none. Save records
+    // them.
+    std::optional<TRunConditions> RunConditions(const std::vector<int>& tests = {}) const;
 
     // ---- state ----
     TEnvironment& Env() { return env_; }
-    TScores Scores;
+    // Runs the tests and owns the scores; the handlers only present.
+    TTestRunner Runner;
+    TScores& Scores = Runner.Scores;
     // What the run's record takes from the start-up probes and the tests'
     // last inputs: the block of test 5 in MiB, the ellipses of test 3, the
     // file of test 4 (file-system bytes).
@@ -226,6 +235,14 @@ public:
     TMemo* Memo3 = nullptr;
 
 private:
+    // What every test's run is given: the machine as the window sees it now,
+    // and hooks that show "Wait" on `status` when the test's first part
+    // begins and tell standard output the runner's warnings.
+    TTestMachine Machine() const;
+    TTestHooks Hooks(TShadowLabel* status);
+    // One line on standard output; a line that cannot be written raises the
+    // I/O error of the failed write.
+    void WriteStdOutLine(const std::string& line);
     // Builds every page and control with its design-time state.
     void CreateControls();
     // Connects each control event to its handler, inside the error handler.
@@ -235,6 +252,7 @@ private:
 
     TEnvironment env_;
     std::unique_ptr<TConditionSampler> conditions_;
+    int conditionsTest_ = 0;  // the test whose conditions are being sampled, or 0
 };
 
 // The single instance, set while the window exists.

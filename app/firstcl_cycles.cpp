@@ -4,21 +4,15 @@
 #include "app/firstcl_.h"
 #include "app/qt_text.h"
 #include "app/widgets/shadow_label.h"
-#include "benchmarks/empty_loop.h"
 #include "platform/number_format.h"
 
 namespace vt {
 
 void T_fVesktest::Button3Click(QObject*)
 {
-    ShowWait(RxLabel3);
-
-    BeginConditions(2);
-    const TEmptyLoopFigures figures = TimeEmptyLoop(env_.EmptyLoop, env_.Ticks);
+    const TTestOutcome run = Runner.Run(2, Machine(), {}, Hooks(RxLabel3));
     EndConditions(2);
-    Scores.CyclesPerSec = figures.Seconds;  // the seconds, until the rate replaces them
-    Edit1->setText(Q(FloatToStr(figures.Seconds, env_.Format)));
-    Scores.CyclesPerSec = figures.CyclesPerSec;
+    Edit1->setText(Q(FloatToStr(run.Cycles.Seconds, env_.Format)));
 
     // The clock is measured after the timed stretch, so it does not count.
     const double mhz = env_.MeasureCpuMHz();

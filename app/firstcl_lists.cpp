@@ -12,6 +12,7 @@
 #include "benchmarks/person.h"
 #include "benchmarks/sorting.h"
 #include "platform/number_format.h"
+#include "results/score_table.h"
 
 namespace vt {
 
@@ -27,20 +28,19 @@ void Show(QWidget* parent, const TPerson& person)
 
 void T_fVesktest::Button1Click(QObject*)
 {
-    ShowWait(RxLabel3);
-    const TSortLists lists{ListBox1->Items(), ListBox2->Items(), ListBox3->Items(),
-                           *SortKeyList,      *SortItemList,     SortPivot};
-    TListTestShow show;
-    show.ListCreateTime = [this](double figure) {
-        Edit1->setText(Q(FloatToStr(figure, Env().Format)));
+    TTestHooks hooks = Hooks(RxLabel3);
+    hooks.Lists = [this] {
+        return TListScreen{{ListBox1->Items(), ListBox2->Items(), ListBox3->Items(), *SortKeyList,
+                            *SortItemList, SortPivot},
+                           PersonPool};
     };
-    show.SortTime = show.ListCreateTime;
-    show.SortOutputTime = [this](double figure) {
+    // Each figure in the figure box as it comes; the sorting test ends with
+    // the result line.
+    hooks.Figure = [this](std::size_t score, long double figure) {
         Edit1->setText(Q(FloatToStr(figure, Env().Format)));
-        ToTab();
+        if (kScoreTable[score].Value == &TScores::SortOutputTime) ToTab();
     };
-    BeginConditions(1);
-    RunListTest(lists, PersonPool, Env().Ticks, Scores, show);
+    Runner.Run(1, Machine(), {}, hooks);
     EndConditions(1);
     ShowReady(RxLabel3);
 }

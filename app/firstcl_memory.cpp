@@ -6,47 +6,36 @@
 #include "app/qt_text.h"
 #include "app/widgets/shadow_label.h"
 #include "benchmarks/memory_test.h"
-#include "platform/convert.h"
-#include "platform/errors.h"
 #include "platform/number_format.h"
+#include "results/score_table.h"
 
 namespace vt {
 
 void T_fVesktest::RxSpeedButton4Click(QObject*)
 {
-    std::int64_t errors = 0;
-
-    const std::int32_t n = StrToIntDef(A(Edit5->text()), 1);
-    Edit5->setText(Q(IntToStr(n)));
-    const TMemoryBlockSize size = ChooseBlockSize(n, TotalPhysMem);
-    if (size.Clamped) Edit5->setText(Q(IntToStr(size.Bytes / kMiB)));
-    const std::int64_t B = size.Bytes;
-    LastBlockMiB = B / kMiB;
-
-    RefuseBlockBeyond(B, Env().AvailableMemory());
-    TMemoryBlock block(B);
-
-    ShowWait(RxLabel10);
-
-    TMemoryTestSteps steps;
-    steps.Filled = [this](long double fillSpeed) {
-        FillCh->SetCaption(Q(FormatNumber(fillSpeed, 0, 2, Env().Format) + " Mb/s"));
-        Scores.FillMemSpeed = static_cast<double>(fillSpeed);
+    TTestInputs inputs;
+    inputs.MemoryMiB = A(Edit5->text());
+    inputs.MemoryPasses = MemoryPasses;
+    TTestHooks hooks = Hooks(RxLabel10);
+    // The field shows the MiB taken before the memory is asked for.
+    hooks.BlockChosen = [this](std::int32_t typed, const TMemoryBlockSize& size) {
+        Edit5->setText(Q(IntToStr(typed)));
+        if (size.Clamped) Edit5->setText(Q(IntToStr(size.Bytes / kMiB)));
+        LastBlockMiB = size.Bytes / kMiB;
     };
-    steps.Counted = [this](long double readSpeed) {
-        ReadCh->SetCaption(Q(FormatNumber(readSpeed, 0, 2, Env().Format) + " Mb/s"));
-        Scores.ReadMemSpeed = static_cast<double>(readSpeed);
-        // Input that arrived during the passes is handled here, while the
-        // block is still held.
-        QCoreApplication::processEvents();
+    hooks.Figure = [this](std::size_t score, long double figure) {
+        const bool fill = kScoreTable[score].Value == &TScores::FillMemSpeed;
+        (fill ? FillCh : ReadCh)->SetCaption(Q(FormatNumber(figure, 0, 2, Env().Format) + " Mb/s"));
+        // Input that arrived during the passes is handled after the counting
+        // passes, while the block is still held.
+        if (!fill) QCoreApplication::processEvents();
     };
-    steps.BeforeCheck = BeforeMemoryCheck;
-    BeginConditions(5);
-    errors = RunMemoryPasses(block, MemoryPasses, Env().Ticks, steps);
+    hooks.BeforeMemoryCheck = BeforeMemoryCheck;
+    const TTestOutcome run = Runner.Run(5, Machine(), inputs, hooks);
     EndConditions(5);
 
-    Err->setVisible(errors > 0);
-    Err->SetCaption(Q(IntToStr(errors) + " errors"));
+    Err->setVisible(run.WrongBytes > 0);
+    Err->SetCaption(Q(WrongBytesText(run.WrongBytes)));
     ToTab();
     ShowReady(RxLabel10);
 }

@@ -46,6 +46,7 @@ TRunRecord T_fVesktest::RunRecord() const
     if (ran(3)) r.Shapes = LastShapes;
     if (ran(4) && !LastFile.empty()) FillFileFacts(r, LastFile);
     if (ran(5)) r.MemoryBlockMiB = LastBlockMiB;
+    r.Conditions = RunConditions(r.Tests);
     r.Line = FormatResultLine();
     return r;
 }

@@ -9,24 +9,22 @@
 #include "app/widgets/shadow_label.h"
 #include "benchmarks/ellipses.h"
 #include "platform/number_format.h"
-#include "platform/random.h"
 
 namespace vt {
 
 void T_fVesktest::BitBtn1Click(QObject*)
 {
-    if (env_.SeedRandom)
-        env_.SeedRandom();
-    else
-        Randomize();
-    ShowWait(RxLabel2);
-    TPanelCanvas canvas(Panel2, Ch);
-    BeginConditions(3);
-    const TEllipseRun run = DrawEllipses(A(Edit2->text()), canvas, env_.Ticks);
+    TTestInputs inputs;
+    inputs.Shapes = A(Edit2->text());
+    TTestHooks hooks = Hooks(RxLabel2);
+    hooks.Panel = [this](const std::function<void(TEllipseCanvas&)>& draw) {
+        TPanelCanvas canvas(Panel2, Ch);
+        draw(canvas);
+    };
+    const TTestOutcome run = Runner.Run(3, Machine(), inputs, hooks);
     EndConditions(3);
-    Edit1->setText(Q(FloatToStr(run.Elapsed, env_.Format)));
-    Scores.DrawTime = DrawTimeSeconds(run.Elapsed);
-    LastShapes = run.Count;
+    Edit1->setText(Q(FloatToStr(run.Ellipses.Elapsed, env_.Format)));
+    LastShapes = run.Ellipses.Count;
     ToTab();
     ShowReady(RxLabel2);
 }

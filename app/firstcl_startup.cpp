@@ -14,6 +14,7 @@
 #include "platform/number_format.h"
 #include "results/log_location.h"
 #include "results/results_log.h"
+#include "runner/test_runner.h"
 #include "sysinfo/probes.h"
 
 namespace vt {
@@ -49,7 +50,7 @@ void T_fVesktest::RunStartupSequence()
 
     RxLabel8->SetCaption(Q(cpu.Vendor));
     RxLabel1->SetCaption(Edit14->text() + QStringLiteral("mhz"));
-    Edit7->setText(Q(cpu.Vendor) + Edit14->text() + QStringLiteral("/"));
+    Edit7->setText(Q(DefaultDescription(cpu.Vendor, Startup.CpuMHz)));
 
     const std::string logPath = ResultsLogPath(env.ExeDir, LogUse::Read);
     ShowResultsLogPlace(*List, *Button2, logPath);
@@ -60,8 +61,8 @@ void T_fVesktest::RunStartupSequence()
     // the capacity goes there ungrouped; the disk label keeps the grouped text.
     Edit15->setText(Q(env.TotalDiskSizeText(fs, /*grouped=*/false)));
     Edit16->setText(Q(IntToStr(MemorySizeMiB(InstalledMemory))));
-    Edit5->setText(Q(IntToStr(DefaultBlockMiB(TotalPhysMem))));
-    Edit13->setText(Q(env.TotalDiskSizeText(fs, /*grouped=*/true) + "gb/"));
+    Edit5->setText(Q(IntToStr(DefaultMemoryMiB(TotalPhysMem))));
+    Edit13->setText(Q(DefaultLabel(env.TotalDiskSizeText(fs, /*grouped=*/true))));
 
     RxSpeedButton3Click(RxSpeedButton3);
 }

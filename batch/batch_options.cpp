@@ -8,7 +8,9 @@
 #include <limits>
 
 #include "app/qt_text.h"
+#include "benchmarks/disk_folder.h"
 #include "benchmarks/file_read.h"
+#include "platform/user_folders.h"
 
 namespace vt {
 
@@ -24,19 +26,44 @@ const QString kRepeat = QStringLiteral("repeat");
 const QString kSave = QStringLiteral("save");
 const QString kLog = QStringLiteral("log");
 const QString kFormat = QStringLiteral("format");
+const QString kDiskDir = QStringLiteral("disk-dir");
+const QString kDiskSize = QStringLiteral("disk-size");
+const QString kDiskSeconds = QStringLiteral("disk-seconds");
+
+// `text` with every control character written as an escape ("\n", "\t",
+// "\x1b"), so that a refused value never breaks or colours the message.
+QString Escaped(const QString& text)
+{
+    QString shown;
+    for (const QChar c : text) {
+        if (c.category() != QChar::Other_Control)
+            shown += c;
+        else if (c == QLatin1Char('\n'))
+            shown += QStringLiteral("\\n");
+        else if (c == QLatin1Char('\r'))
+            shown += QStringLiteral("\\r");
+        else if (c == QLatin1Char('\t'))
+            shown += QStringLiteral("\\t");
+        else
+            shown += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+    }
+    return shown;
+}
 
 TBatchCommand Bad(const QString& reason)
 {
     TBatchCommand command;
     command.Kind = TBatchCommand::TKind::Bad;
-    command.Text = "vesktest batch: " + reason.toStdString() + "\n" + BatchUsage();
+    command.Text = "vesktest batch: " + Escaped(reason).toStdString() + "\n" + BatchUsage();
     return command;
 }
 
-// `text` as a whole number from `low` to `high`: decimal digits only.
+// `text` as a whole number from `low` to `high`: decimal digits only, no
+// sign, blank or leading zero, the same for every number the options take.
 std::optional<std::int32_t> WholeNumber(const QString& text, std::int64_t low, std::int64_t high)
 {
     if (text.isEmpty() || text.size() > 10) return std::nullopt;
+    if (text.size() > 1 && text.front() == QLatin1Char('0')) return std::nullopt;
     for (const QChar c : text)
         if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
     const std::int64_t value = text.toLongLong();
@@ -61,11 +88,57 @@ std::optional<QString> FileProblem(const QString& path)
     return std::nullopt;
 }
 
+// Test 7's options into `o`; why they are refused, or nothing. Checked
+// here so that a folder with too little space is refused before anything
+// is written.
+std::optional<QString> DiskOptions(const QCommandLineParser& parser, TBatchOptions& o)
+{
+    const bool disk = std::find(o.Tests.begin(), o.Tests.end(), 7) != o.Tests.end();
+    for (const QString& name : {kDiskDir, kDiskSize, kDiskSeconds})
+        if (parser.isSet(name) && !disk) return "--" + name + " is for test 7";
+    if (!disk) return std::nullopt;
+    if (parser.isSet(kDiskSize)) {
+        const auto size = WholeNumber(parser.value(kDiskSize), kDiskMinMiB,
+                                      std::numeric_limits<std::int32_t>::max());
+        if (!size)
+            return QStringLiteral("--disk-size '%1' is not a whole number of MiB from %2")
+                .arg(parser.value(kDiskSize))
+                .arg(kDiskMinMiB);
+        o.DiskMiB = *size;
+    }
+    if (parser.isSet(kDiskSeconds)) {
+        const auto seconds =
+            WholeNumber(parser.value(kDiskSeconds), kDiskMinSeconds, kDiskMaxSeconds);
+        if (!seconds)
+            return QStringLiteral("--disk-seconds '%1' is not a whole number from %2 to %3")
+                .arg(parser.value(kDiskSeconds))
+                .arg(kDiskMinSeconds)
+                .arg(kDiskMaxSeconds);
+        o.DiskSeconds = *seconds;
+    }
+    if (parser.isSet(kDiskDir)) {
+        if (parser.value(kDiskDir).isEmpty())
+            return QStringLiteral("--disk-dir needs a folder name");
+        // The record names the folder wherever the run was started from.
+        o.DiskDir =
+            QFile::encodeName(QFileInfo(parser.value(kDiskDir)).absoluteFilePath()).toStdString();
+    } else {
+        const auto home = HomeFolder();
+        if (!home) return QStringLiteral("test 7 needs --disk-dir: there is no home folder");
+        o.DiskDir = *home;
+    }
+    if (const auto problem =
+            DiskFolderProblem(o.DiskDir, o.DiskMiB, ReadDiskFolderFacts(o.DiskDir)))
+        return "test 7 cannot run: " + QString::fromLocal8Bit(*problem);
+    return std::nullopt;
+}
+
 }  // namespace
 
 const char* BatchUsage()
 {
-    return "Usage: vesktest batch [--tests 1,2,3,4,5] [--file PATH] [--memory MIB] [--shapes N]\n"
+    return "Usage: vesktest batch [--tests 1,2,3,4,5,6,7] [--file PATH] [--memory MIB] [--shapes N]\n"
+           "                      [--disk-dir DIR] [--disk-size MIB] [--disk-seconds S]\n"
            "                      [--description TEXT] [--label TEXT] [--repeat N]\n"
            "                      [--save [--log PATH]] [--format line|csv|json]   (--help for "
            "more)\n";
@@ -77,7 +150,9 @@ TBatchCommand ParseBatchOptions(const QStringList& arguments, const TBatchLimits
     parser.setApplicationDescription(QStringLiteral(
         "Runs the tests without the window and writes one record per run on standard output.\n"
         "Tests: 1 Create and Sort Lists, 2 10^9 Cycles, 3 Draw Shapes, 4 HDD Speed (File\n"
-        "Reading), 5 FillChar & ReadChar. Exit status: 0 done, 1 a test failed or the output\n"
+        "Reading), 5 FillChar & ReadChar, 6 Every Core (the loop of 2 and the passes of 5 on\n"
+        "every CPU at once), 7 Disk profile (only when asked for: it writes a test file of\n"
+        "--disk-size MiB and removes it again). Exit status: 0 done, 1 a test failed or the output\n"
         "or the log could not be written, 2 a bad command line, 130 or 143 stopped by SIGINT\n"
         "or SIGTERM (the runs finished before are kept, nothing of the one under way)."));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -90,17 +165,35 @@ TBatchCommand ParseBatchOptions(const QStringList& arguments, const TBatchLimits
         version,
         {kTests,
          QStringLiteral(
-             "The tests to run, in this order (default 1,2,3,5, and 4 too with --file)."),
+             "The tests to run, in this order (default 1,2,3,5,6, and 4 too with --file)."),
          QStringLiteral("LIST")},
         {kFile, QStringLiteral("The file test 4 reads (a regular file of more than 1 MiB)."),
          QStringLiteral("PATH")},
         {kMemory,
-         QStringLiteral("The block of test 5 in MiB, from 1 to %1 on this machine (default "
-                        "half the physical memory the test sees, at most about 1 GiB).")
-             .arg(limits.LargestBlockMiB),
+         QStringLiteral("The block of tests 5 and 6 in MiB, from 1 to %1 on this machine "
+                        "(default half the physical memory the test sees, which is at most 2 "
+                        "GiB, so at most 1024; %2 on this machine).")
+             .arg(limits.LargestBlockMiB)
+             .arg(limits.DefaultBlockMiB),
          QStringLiteral("MIB")},
         {kShapes, QStringLiteral("The ellipse count of test 3, from 0 (default 10000)."),
          QStringLiteral("N")},
+        {kDiskDir,
+         QStringLiteral("The folder test 7 makes its test file in (default the home folder); "
+                        "it needs the file's size and 10% free."),
+         QStringLiteral("DIR")},
+        {kDiskSize,
+         QStringLiteral("The size of test 7's file in MiB, from %1 (default %2).")
+             .arg(kDiskMinMiB)
+             .arg(kDiskDefaultMiB),
+         QStringLiteral("MIB")},
+        {kDiskSeconds,
+         QStringLiteral("The seconds test 7 measures each of its eight figures, from %1 to %2 "
+                        "(default %3).")
+             .arg(kDiskMinSeconds)
+             .arg(kDiskMaxSeconds)
+             .arg(kDiskDefaultSeconds),
+         QStringLiteral("S")},
         {kDescription,
          QStringLiteral("The result line's description (default vendor and clock, then /); the "
                         "line keeps 22 characters."),
@@ -147,8 +240,8 @@ TBatchCommand ParseBatchOptions(const QStringList& arguments, const TBatchLimits
     }
     if (!parser.positionalArguments().isEmpty())
         return Bad("unexpected argument '" + parser.positionalArguments().first() + "'");
-    for (const QString& name :
-         {kTests, kFile, kMemory, kShapes, kDescription, kLabel, kRepeat, kLog, kFormat})
+    for (const QString& name : {kTests, kFile, kMemory, kShapes, kDescription, kLabel, kRepeat,
+                                kLog, kFormat, kDiskDir, kDiskSize, kDiskSeconds})
         if (parser.values(name).size() > 1) return Bad("--" + name + " is given more than once");
 
     TBatchOptions& o = command.Options;
@@ -158,21 +251,22 @@ TBatchCommand ParseBatchOptions(const QStringList& arguments, const TBatchLimits
     }
     if (parser.isSet(kTests)) {
         for (const QString& item : parser.value(kTests).split(QLatin1Char(','))) {
-            bool ok = false;
-            const int test = item.trimmed().toInt(&ok);
-            if (!ok || test < 1 || test > 5) return Bad("no test '" + item + "' (1 to 5)");
-            if (std::find(o.Tests.begin(), o.Tests.end(), test) != o.Tests.end())
-                return Bad("test " + item.trimmed() + " is given twice");
-            o.Tests.push_back(test);
+            const std::optional<std::int32_t> test = WholeNumber(item, 1, 7);
+            if (!test) return Bad("no test '" + item + "' (1 to 7)");
+            if (std::find(o.Tests.begin(), o.Tests.end(), *test) != o.Tests.end())
+                return Bad("test " + item + " is given twice");
+            o.Tests.push_back(*test);
         }
     } else {
-        o.Tests = o.File.empty() ? std::vector<int>{1, 2, 3, 5} : std::vector<int>{1, 2, 3, 4, 5};
+        o.Tests =
+            o.File.empty() ? std::vector<int>{1, 2, 3, 5, 6} : std::vector<int>{1, 2, 3, 4, 5, 6};
     }
     if (std::find(o.Tests.begin(), o.Tests.end(), 4) != o.Tests.end()) {
         if (o.File.empty()) return Bad(QStringLiteral("test 4 needs --file"));
         if (const auto problem = FileProblem(parser.value(kFile)))
             return Bad("--file '" + parser.value(kFile) + "': " + *problem);
     }
+    if (const auto bad = DiskOptions(parser, o)) return Bad(*bad);
     if (parser.isSet(kMemory)) {
         o.Memory = WholeNumber(parser.value(kMemory), 1, limits.LargestBlockMiB);
         if (!o.Memory)
@@ -213,6 +307,16 @@ TBatchCommand ParseBatchOptions(const QStringList& arguments, const TBatchLimits
             return Bad("--log '" + parser.value(kLog) + "': there is no folder '" +
                        QDir::toNativeSeparators(folder.path()) + "'");
     }
+    // A value for a test that does not run would be dropped without a word.
+    const auto runs = [&o](int test) {
+        return std::find(o.Tests.begin(), o.Tests.end(), test) != o.Tests.end();
+    };
+    if (parser.isSet(kFile) && !runs(4))
+        return Bad(QStringLiteral("--file is for test 4, which --tests leaves out"));
+    if (parser.isSet(kMemory) && !runs(5) && !runs(6))
+        return Bad(QStringLiteral("--memory is for tests 5 and 6, which --tests leaves out"));
+    if (parser.isSet(kShapes) && !runs(3))
+        return Bad(QStringLiteral("--shapes is for test 3, which --tests leaves out"));
     if (parser.isSet(kFormat)) {
         const QString format = parser.value(kFormat);
         if (format == QLatin1String("line"))

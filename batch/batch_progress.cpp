@@ -50,7 +50,9 @@ std::string TBatchProgress::Line(const std::string& test, const std::string& par
         line = "[" + std::string(static_cast<std::size_t>(filled), '#') +
                std::string(static_cast<std::size_t>(cells - filled), '.') + "] ";
     }
-    line += figures + text;
+    // Where a long part has got to stands before the test, so that a narrow
+    // terminal cuts the part's words rather than it.
+    line += figures + (detail_.empty() ? "" : detail_ + "  ") + text;
     if (line.size() > width) line = line.substr(0, width - std::min<std::size_t>(width, 3)) + "...";
     return line.substr(0, width);
 }
@@ -60,7 +62,15 @@ void TBatchProgress::Begin(const std::string& test, const std::string& part)
     ++done_;
     test_ = test;
     part_ = part;
+    detail_.clear();
     Draw();
+}
+
+void TBatchProgress::Detail(const std::string& detail)
+{
+    if (!shown_) return;
+    detail_ = detail;
+    if (std::chrono::steady_clock::now() - drawnAt_ >= std::chrono::milliseconds(250)) Draw();
 }
 
 void TBatchProgress::Draw()
@@ -68,6 +78,7 @@ void TBatchProgress::Draw()
     if (!shown_) return;
     std::fprintf(out_, "\r\033[K%s", Line(test_, part_, columns_()).c_str());
     drawn_ = true;
+    drawnAt_ = std::chrono::steady_clock::now();
     std::fflush(out_);
 }
 

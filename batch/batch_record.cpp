@@ -1,9 +1,9 @@
 #include "batch/batch_record.h"
 
 #include "platform/cp1251.h"
-#include "platform/number_format.h"
 #include "results/records_log.h"
 #include "results/results_log.h"
+#include "runner/test_runner.h"
 
 namespace vt {
 
@@ -12,11 +12,10 @@ TRunRecord BatchRecord(const TEnvironment& env, const TBatchOptions& options,
 {
     TRunRecord record;
     FillMachineFacts(record, env, startup);
-    const std::string mhzText = IntToStr(RoundHalfEven(startup.CpuMHz));
-    record.Description =
-        options.Description.value_or(Cp1251ToUtf8(startup.Cpu.Vendor + mhzText + "/"));
-    record.Label =
-        options.Label.value_or(Cp1251ToUtf8(env.TotalDiskSizeText(env.Format, true) + "gb/"));
+    record.Description = options.Description.value_or(
+        Cp1251ToUtf8(DefaultDescription(startup.Cpu.Vendor, startup.CpuMHz)));
+    record.Label = options.Label.value_or(
+        Cp1251ToUtf8(DefaultLabel(env.TotalDiskSizeText(env.Format, /*grouped=*/true))));
     record.Tests = options.Tests;
     record.Runs = options.Repeat;
     return record;

@@ -11,16 +11,6 @@
 #include "app/widgets/page_control.h"
 #include "app/widgets/panel.h"
 #include "app/widgets/panel_canvas.h"
-#include "benchmarks/ellipses.h"
-#include "benchmarks/empty_loop.h"
-#include "benchmarks/file_read.h"
-#include "benchmarks/list_sort_run.h"
-#include "benchmarks/memory_test.h"
-#include "platform/convert.h"
-#include "platform/direct_file.h"
-#include "platform/file_system_type.h"
-#include "platform/number_format.h"
-#include "platform/random.h"
 #include "platform/stop_request.h"
 
 namespace vt {
@@ -80,27 +70,6 @@ struct TBatchTests::THost {
     }
 };
 
-int BatchTestParts(int test)
-{
-    return test == 1 ? 2 : test == 5 ? 3 : 1;
-}
-
-const char* BatchTestName(int test)
-{
-    switch (test) {
-        case 1:
-            return "1. Create and Sort Lists";
-        case 2:
-            return "2. 10^9 Cycles";
-        case 3:
-            return "3. Draw Shapes";
-        case 4:
-            return "4. HDD Speed (File Reading)";
-        default:
-            return "5. FillChar & ReadChar";
-    }
-}
-
 TBatchTests::TBatchTests(const TEnvironment& env, std::int64_t totalPhysMem, TBatchMessage message)
     : env_(env), totalPhysMem_(totalPhysMem), message_(std::move(message))
 {
@@ -135,88 +104,61 @@ TBatchTests::THost& TBatchTests::PanelHost()
     return *panelHost_;
 }
 
-void TBatchTests::Lists(TScores& scores, const TBatchStep& step)
+TTestOutcome TBatchTests::Run(int test, const TTestInputs& inputs, const TBatchStep& step)
 {
-    ListHost();
-    const TSortLists lists{listBoxes_[0]->Items(), listBoxes_[1]->Items(), listBoxes_[2]->Items(),
-                           sortKeyList_,           sortItemList_,          sortPivot_};
-    TListTestShow show;
-    show.Between = [&] { step(BatchTestName(1), "sorting"); };
-    step(BatchTestName(1), "building the lists");
-    RunListTest(lists, pool_, env_.Ticks, scores, show);
-}
-
-void TBatchTests::Cycles(TScores& scores, const TBatchStep& step)
-{
-    step(BatchTestName(2), "the empty loop");
-    scores.CyclesPerSec = TimeEmptyLoop(env_.EmptyLoop, env_.Ticks).CyclesPerSec;
-}
-
-void TBatchTests::Shapes(TScores& scores, std::int32_t count, const TBatchStep& step)
-{
-    PanelHost();
-    if (env_.SeedRandom)
-        env_.SeedRandom();
-    else
-        Randomize();
-    step(BatchTestName(3), "drawing the ellipses");
-    TPanelCanvas canvas(panel_, nullptr);
-    const std::int64_t paintedBefore = TEllipseShape::Tally().Painted;
-    const TEllipseRun run = DrawEllipses(IntToStr(count), canvas, env_.Ticks);
-    const std::int64_t painted = TEllipseShape::Tally().Painted - paintedBefore;
-    // An ellipse the display did not paint was not measured.
-    if (painted < canvas.PaintableShown())
-        throw Exception("Only " + std::to_string(painted) + " of " +
-                        std::to_string(canvas.PaintableShown()) + " ellipses were painted");
-    scores.DrawTime = DrawTimeSeconds(run.Elapsed);
-}
-
-void TBatchTests::File(TScores& scores, const std::string& name, const TBatchStep& step)
-{
-    if (!FileExists(name) || DirectoryEntrySize(name) <= kFileReadMinSize)
-        throw EFileTestFailure("Size of file must be > 1mb");
-    const std::string warning = NotADiskWarning(name, FileSystemTypeOf(name));
-    if (!warning.empty()) message_(warning);
-    step(BatchTestName(4), "reading the file");
+    TTestHooks hooks;
+    hooks.Step = [&](int number, int, const std::string& part) { step(TestName(number), part); };
+    // The not-a-disk warning of test 4 (its only message) once a series.
+    hooks.Message = [this, test](const std::string& text) {
+        if (test == 4) {
+            if (notADiskWarned_) return;
+            notADiskWarned_ = true;
+        }
+        message_(text);
+    };
+    hooks.Pass = PassUnderWay;
+    hooks.Lists = [this] {
+        ListHost();
+        return TListScreen{{listBoxes_[0]->Items(), listBoxes_[1]->Items(), listBoxes_[2]->Items(),
+                            sortKeyList_, sortItemList_, sortPivot_},
+                           pool_};
+    };
+    hooks.Panel = [this](const std::function<void(TEllipseCanvas&)>& draw) {
+        PanelHost();
+        TPanelCanvas canvas(panel_, nullptr);
+        const std::int64_t paintedBefore = TEllipseShape::Tally().Painted;
+        draw(canvas);
+        const std::int64_t painted = TEllipseShape::Tally().Painted - paintedBefore;
+        // An ellipse the display did not paint was not measured.
+        if (painted < canvas.PaintableShown())
+            throw Exception("Only " + std::to_string(painted) + " of " +
+                            std::to_string(canvas.PaintableShown()) + " ellipses were painted");
+    };
+    // A pass over a large block takes most of a second: a stop need not wait
+    // for the other passes of its part.
+    hooks.Stop = &StopRequestFlag();
+    TTestOutcome run;
     try {
-        scores.HddSpeed = static_cast<double>(MeasureFileRead(name, env_.Ticks).HddSpeed);
-    } catch (const std::bad_alloc&) {
-        throw EFileTestFailure(EOutOfMemory().Message());
-    } catch (const Exception& e) {
+        run = runner_.Run(test, TestMachine(env_, totalPhysMem_), inputs, hooks);
+    } catch (const EDiskProfileFailure& e) {
+        // The disk profile's failures name its file, as the file test's do.
         throw EFileTestFailure(e.Message());
     }
-}
-
-std::int64_t TBatchTests::Memory(TScores& scores, std::int32_t mib, const TBatchStep& step)
-{
-    const TMemoryBlockSize size = ChooseBlockSize(mib, totalPhysMem_);
-    RefuseBlockBeyond(size.Bytes, env_.AvailableMemory());
-    TMemoryBlock block(size.Bytes);
-    const std::int64_t blockMiB = size.Bytes / kMiB;
-    const std::string blockText = IntToStr(blockMiB) + " MiB";
-    TMemoryTestSteps steps;
-    steps.Filled = [&](long double fillSpeed) {
-        scores.FillMemSpeed = static_cast<double>(fillSpeed);
-        step(BatchTestName(5), "counting passes over " + blockText);
-    };
-    steps.Counted = [&](long double readSpeed) {
-        scores.ReadMemSpeed = static_cast<double>(readSpeed);
-        step(BatchTestName(5), "checking " + blockText);
-    };
-    // A pass over a large block takes most of a second: a stop need not
-    // wait for the other passes of its part.
-    steps.Stop = &StopRequestFlag();
-    step(BatchTestName(5), "filling " + blockText);
+    if (run.Refused) throw EFileTestFailure(*run.Refused);
+    if (run.FileTooQuick)
+        throw EFileTestFailure("vesktest batch: " + std::string(TestName(4)) + ": " + inputs.File +
+                               " was read in 0 ms: the file is too small to time (give a larger "
+                               "one, or one that is not held in memory)");
+    if (run.Failure) throw EFileTestFailure(*run.Failure);
     // The window shows wrong bytes in red beside the speeds; here they go
     // with the other messages.
-    const std::int64_t errors = RunMemoryPasses(block, kMemoryPasses, env_.Ticks, steps);
-    if (errors > 0) message_(IntToStr(errors) + " errors");
-    return blockMiB;
+    if (run.WrongBytes > 0) message_(WrongBytesText(run.WrongBytes));
+    return run;
 }
 
 std::int32_t TBatchTests::DefaultMemoryMiB() const
 {
-    return DefaultBlockMiB(totalPhysMem_);
+    return vt::DefaultMemoryMiB(totalPhysMem_);
 }
 
 }  // namespace vt

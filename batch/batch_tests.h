@@ -1,5 +1,5 @@
-// The five tests as the batch run drives them: the same core functions the
-// window's handlers call, over real list boxes of the Test1 page's size and a
+// The tests as the batch run drives them: the window's test runner
+// (runner/test_runner.h), lent real list boxes of the Test1 page's size and a
 // real panel of the drawing panel's size. Those live in small windows kept
 // away from the user's eyes (placed beyond the screen's edge, or on the
 // offscreen platform), which are still shown, so that every repaint paints.
@@ -16,6 +16,7 @@
 #include "benchmarks/strings.h"
 #include "platform/errors.h"
 #include "results/scores.h"
+#include "runner/test_runner.h"
 
 namespace vt {
 
@@ -25,10 +26,6 @@ class TPanel;
 // Told before each measured part begins, never inside a tick interval: the
 // test's name and what the part does. May raise an error to end the test.
 using TBatchStep = std::function<void(const char* test, const std::string& part)>;
-
-// The measured parts of each test, for the progress bar.
-int BatchTestParts(int test);
-const char* BatchTestName(int test);
 
 // An error of the file test, whose message is written as it is (the window
 // writes it on standard output, without the error box's full stop).
@@ -48,16 +45,17 @@ public:
     TBatchTests(const TBatchTests&) = delete;
     TBatchTests& operator=(const TBatchTests&) = delete;
 
-    void Lists(TScores& scores, const TBatchStep& step);
-    void Cycles(TScores& scores, const TBatchStep& step);
-    // Raises an error when the panel did not paint every ellipse.
-    void Shapes(TScores& scores, std::int32_t count, const TBatchStep& step);
-    // `name`: file-system bytes. The not-a-disk warning is a message.
-    void File(TScores& scores, const std::string& name, const TBatchStep& step);
-    // A block of `mib` MiB, clamped as the MemSpeed field's entry is.
-    // Returns the block's whole MiB. A stop request is looked at between two
-    // passes.
-    std::int64_t Memory(TScores& scores, std::int32_t mib, const TBatchStep& step);
+    // Runs test `test` (1 to 7) on `inputs`, its scores into Scores(). The
+    // file test's own failures raise EFileTestFailure; the panel not painting
+    // every ellipse, and the other errors, raise theirs. Wrong bytes of the
+    // memory test and the not-a-disk warning are messages. A stop request is
+    // looked at before each part and between the memory test's passes.
+    TTestOutcome Run(int test, const TTestInputs& inputs, const TBatchStep& step);
+    TScores& Scores() { return runner_.Scores; }
+
+    // Told during the memory test's passes, between two of them
+    // (TPassHook): where a long part has got to.
+    std::function<void(int pass, int passes)> PassUnderWay;
 
     // The memory field's start-up value (DefaultBlockMiB).
     std::int32_t DefaultMemoryMiB() const;
@@ -70,12 +68,14 @@ private:
     TEnvironment env_;
     std::int64_t totalPhysMem_;
     TBatchMessage message_;
+    TTestRunner runner_;
     std::unique_ptr<THost> listHost_, panelHost_;
     TListBox* listBoxes_[3] = {};
     TPanel* panel_ = nullptr;
     TStringList sortKeyList_, sortItemList_;
     std::string sortPivot_;
     TPersonPool pool_;
+    bool notADiskWarned_ = false;  // once a series
 };
 
 }  // namespace vt

@@ -50,15 +50,17 @@ inline Summary Summarise(std::vector<double> runs)
 
 // What a ratio ours / reference must meet.
 struct Target {
-    enum class Kind { None, AtMost, AtLeast, Within };
+    enum class Kind { None, AtMost, AtLeast, Within, Between };
     Kind kind = Kind::None;
     double limit = 0;
+    double upper = 0;  // Between: limit <= ratio <= upper
 
     static Target None() { return {}; }
     static Target AtMost(double limit) { return {Kind::AtMost, limit}; }
     static Target AtLeast(double limit) { return {Kind::AtLeast, limit}; }
     // |ratio - 1| <= tolerance.
     static Target Within(double tolerance) { return {Kind::Within, tolerance}; }
+    static Target Between(double lower, double upper) { return {Kind::Between, lower, upper}; }
 
     bool Holds(double ratio) const
     {
@@ -69,6 +71,8 @@ struct Target {
                 return ratio >= limit;
             case Kind::Within:
                 return std::fabs(ratio - 1) <= limit;
+            case Kind::Between:
+                return ratio >= limit && ratio <= upper;
             case Kind::None:
                 break;
         }
@@ -86,6 +90,9 @@ struct Target {
                 break;
             case Kind::Within:
                 std::snprintf(text, sizeof text, "1 +- %g%%", 100 * limit);
+                break;
+            case Kind::Between:
+                std::snprintf(text, sizeof text, "%g to %g", limit, upper);
                 break;
             case Kind::None:
                 return "-";

@@ -2,6 +2,7 @@
 
 #include "platform/convert.h"
 #include "platform/random.h"
+#include "platform/stop_request.h"
 
 namespace vt {
 
@@ -15,13 +16,16 @@ std::uint32_t RandomColor()
 }
 
 TEllipseRun DrawEllipses(std::string_view countText, TEllipseCanvas& canvas,
-                         const TickSource& ticks)
+                         const TickSource& ticks, const std::atomic<int>* stop)
 {
     TEllipseRun run;
     const std::uint32_t t0 = ticks();
     run.Count = StrToInt(countText);
     // 64 bits: n + 1 must not wrap for the largest count.
     for (std::int64_t i = 0; i <= run.Count; ++i) {
+        if (stop)
+            if (const int signal = stop->load(std::memory_order_relaxed))
+                throw TStopRequest{signal};
         canvas.NewShape();
         const auto height = static_cast<std::int32_t>(Random(300));
         canvas.SetHeight(height);

@@ -5,6 +5,7 @@
 // widgets and a synchronous panel repaint, while tests record the calls.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string_view>
 
@@ -48,9 +49,12 @@ struct TEllipseRun {
 // "'<text>' is not a valid integer value" before any ellipse is made), makes
 // n + 1 ellipses and reads the end tick. Per ellipse the generator is drawn
 // for height (below 300), width (below 400), red, green, blue, left (below
-// 200) and top (below 150). The caller seeds the generator.
+// 200) and top (below 150). The caller seeds the generator. With `stop`, its
+// value is read before each ellipse (one relaxed load, which a repaint
+// dwarfs): a non-zero one (a stop request's signal) raises TStopRequest,
+// leaving the ellipses made so far on the panel.
 TEllipseRun DrawEllipses(std::string_view countText, TEllipseCanvas& canvas,
-                         const TickSource& ticks);
+                         const TickSource& ticks, const std::atomic<int>* stop = nullptr);
 
 // DrawTime: the elapsed milliseconds x 0.001 in extended precision.
 inline double DrawTimeSeconds(std::int32_t elapsedMs)

@@ -88,11 +88,12 @@ int TMemoryBlock::Live()
 }
 
 std::int32_t TimeFills(std::uint8_t* block, std::int64_t size, int passes, const TickSource& ticks,
-                       const std::atomic<int>* stop)
+                       const std::atomic<int>* stop, const TPassHook* hook)
 {
     const std::uint32_t t0 = ticks();
     for (int pass = 0; pass < passes; ++pass) {
         LookForStop(stop);
+        if (hook) (*hook)(pass, passes);
         std::memset(block, kMemoryPattern, static_cast<std::size_t>(size));
         // Every pass stores for real: without this barrier the compiler may
         // see 99 of the 100 identical fills as dead and keep only the last.
@@ -127,11 +128,12 @@ void CountingPass(std::int64_t steps)
 }
 
 std::int32_t TimeCountingPasses(std::int64_t steps, int passes, const TickSource& ticks,
-                                const std::atomic<int>* stop)
+                                const std::atomic<int>* stop, const TPassHook* hook)
 {
     const std::uint32_t t0 = ticks();
     for (int pass = 0; pass < passes; ++pass) {
         LookForStop(stop);
+        if (hook) (*hook)(pass, passes);
         CountingPass(steps);
     }
     const std::uint32_t t1 = ticks();
@@ -160,13 +162,14 @@ std::int64_t RunMemoryPasses(TMemoryBlock& block, int passes, const TickSource& 
                              const TMemoryTestSteps& steps)
 {
     const std::int64_t B = block.Size();
-    const std::int32_t Tf = TimeFills(block.Data(), B, passes, ticks, steps.Stop);
+    const TPassHook* hook = steps.Pass ? &steps.Pass : nullptr;
+    const std::int32_t Tf = TimeFills(block.Data(), B, passes, ticks, steps.Stop, hook);
     const std::int64_t M = B / kMiB;
     const long double fillSpeed = MemorySpeed(M, passes, Tf);
     if (steps.Filled) steps.Filled(fillSpeed);
 
     const std::int64_t W = M * kMiB;
-    const std::int32_t Tr = TimeCountingPasses(W, passes, ticks, steps.Stop);
+    const std::int32_t Tr = TimeCountingPasses(W, passes, ticks, steps.Stop, hook);
     const long double readSpeed = MemorySpeed(M, passes, Tr);
     if (steps.Counted) steps.Counted(readSpeed);
 

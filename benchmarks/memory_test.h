@@ -74,13 +74,19 @@ private:
     std::int64_t size_ = 0;
 };
 
+// Told before each pass (from 0) of how many, inside the timed stretch: it
+// must take next to nothing (a progress line redrawn now and then, so that
+// a person sees a long part move).
+using TPassHook = std::function<void(int pass, int passes)>;
+
 // `passes` bulk fills of the first `size` bytes with kMemoryPattern, one
 // memset per pass, between two tick readings. Returns the elapsed ms.
 // With `stop`, its value is read before each pass: a non-zero one (a stop
 // request's signal) raises TStopRequest, ending the passes without their
-// figure, so that a stop need not wait for all of them.
+// figure, so that a stop need not wait for all of them. With `pass`, it is
+// told after that.
 std::int32_t TimeFills(std::uint8_t* block, std::int64_t size, int passes, const TickSource& ticks,
-                       const std::atomic<int>* stop = nullptr);
+                       const std::atomic<int>* stop = nullptr, const TPassHook* pass = nullptr);
 
 // One counting pass: `steps` iterations of a loop that only steps its
 // counter, one decrement and one conditional branch each, with no memory
@@ -88,9 +94,10 @@ std::int32_t TimeFills(std::uint8_t* block, std::int64_t size, int passes, const
 void CountingPass(std::int64_t steps);
 
 // `passes` counting passes of `steps` steps between two tick readings.
-// Returns the elapsed ms. `stop` as for TimeFills.
+// Returns the elapsed ms. `stop` and `pass` as for TimeFills.
 std::int32_t TimeCountingPasses(std::int64_t steps, int passes, const TickSource& ticks,
-                                const std::atomic<int>* stop = nullptr);
+                                const std::atomic<int>* stop = nullptr,
+                                const TPassHook* pass = nullptr);
 
 // Bytes among the first `count` of the block that do not hold kMemoryPattern.
 std::int64_t CountWrongBytes(const std::uint8_t* block, std::int64_t count);
@@ -117,6 +124,8 @@ struct TMemoryTestSteps {
     std::function<void(std::uint8_t* block, std::int64_t size)> BeforeCheck;
     // Read between the passes, as TimeFills says; none by default.
     const std::atomic<int>* Stop = nullptr;
+    // Told before each fill and each counting pass, as TimeFills says.
+    TPassHook Pass;
 };
 
 // The measured parts over `block`: `passes` fills of all its bytes, the

@@ -5,12 +5,13 @@
 # from it are hardened as Debian's own packages are. The optimisation level
 # and debug information stay the build type's (-g -O2 are left out), and the
 # reproducibility flags, which name the source folder, are not asked for.
-# Debug, sanitizer and fuzzing builds, and Windows, keep their own flags.
+# Debug, sanitizer (address, thread) and fuzzing builds, and Windows, keep
+# their own flags.
 #   VESKTEST_HARDENED  set ON when the flags were applied
 option(VESKTEST_HARDENING "Build with Debian's hardening flags (dpkg-buildflags)" ON)
 set(VESKTEST_HARDENED OFF)
 find_program(VESKTEST_DPKG_BUILDFLAGS dpkg-buildflags)
-if(NOT VESKTEST_HARDENING OR WIN32 OR VESKTEST_SANITIZE OR VESKTEST_FUZZ
+if(NOT VESKTEST_HARDENING OR WIN32 OR VESKTEST_SANITIZE OR VESKTEST_SANITIZE_THREAD OR VESKTEST_FUZZ
    OR CMAKE_BUILD_TYPE STREQUAL "Debug")
   return()
 endif()

@@ -1,17 +1,25 @@
 #include "compare/compare.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <memory>
+#include <unordered_map>
 
 #include "app/display.h"
 #include "compare/compare_options.h"
 #include "compare/compare_window.h"
 #include "compare/machine_table.h"
+#include "compare/run_conditions_format.h"
 #include "compare/table_format.h"
+#include "results/csv.h"
 #include "results/log_location.h"
+#include "results/records_log.h"
 
 namespace vt {
 
@@ -60,36 +68,109 @@ private:
     int error_ = 0;
 };
 
-// `--runs`: every result line as it is read, nothing kept.
-int PrintRuns(const QStringList& paths, bool csv, QStringList& messages)
+// The folder of each log, for pairing a results log with the records log
+// beside it.
+std::vector<QString> Folders(const QStringList& paths)
+{
+    std::vector<QString> folders;
+    for (const QString& path : paths) folders.push_back(QFileInfo(LogIdentity(path)).path());
+    return folders;
+}
+
+// `--runs`: every run as it is read, nothing kept but, where a folder's
+// results log and records log are both named, the record lines' hashes.
+int PrintRuns(const QStringList& paths, bool csv, bool quietOnly, QStringList& messages)
 {
     const QStringList names = ShortestLogNames(paths);
     int width = 3;
     for (const QString& name : names) width = std::max(width, static_cast<int>(name.size()));
+    const std::vector<QString> folders = Folders(paths);
+    std::map<QString, std::unordered_map<std::uint64_t, std::uint32_t>> claims;
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        const auto sharing =
+            std::count(folders.begin(), folders.end(), folders[static_cast<std::size_t>(i)]);
+        if (sharing < 2) continue;
+        auto& claimed = claims[folders[static_cast<std::size_t>(i)]];
+        ReadLogLines(paths[i],
+                     [&](const TLogLineReader::TLine&, const TRunRecord* record, std::string_view) {
+                         if (record && !record->Line.empty())
+                             ++claimed[ResultLineHash(record->Line)];
+                     });
+    }
     TOutput output;
-    std::string out = csv ? RunsCsvHeader() : RunsTextHeader(width);
+    std::string header = csv ? RunsCsvHeader() : RunsTextHeader(width);
+    header.pop_back();
+    const std::size_t rowWidth = header.size();
+    std::string out = header + (csv ? ConditionsCsvHeader() : ConditionsTextHeader()) + '\n';
     int status = 0;
     for (qsizetype i = 0; i < paths.size(); ++i) {
         const std::string cell = csv ? CsvField(names[i].toStdString())
                                      : names[i].leftJustified(width).toUtf8().toStdString();
+        const auto found = claims.find(folders[static_cast<std::size_t>(i)]);
+        auto* claimed = found == claims.end() ? nullptr : &found->second;
         std::vector<TSkippedLine> skipped;
-        std::size_t results = 0;
-        const QString error = ReadLogLines(paths[i], [&](const TLogLineReader::TLine& line) {
-            if (line.Kind == TLogLineReader::TKind::Skipped)
-                skipped.push_back({line.Number, line.Fields.Fault, line.Fields.Field});
-            if (line.Kind != TLogLineReader::TKind::Result) return;
-            ++results;
-            if (csv)
-                AppendRunCsvRow(out, cell, line);
-            else
-                AppendRunTextRow(out, cell, line);
-            if (out.size() > (1 << 20)) output.Write(out);
-        });
-        if (!error.isEmpty()) status = 1;
+        std::size_t results = 0, paired = 0, leftOut = 0;
+        const QString error = ReadLogLines(
+            paths[i],
+            [&](const TLogLineReader::TLine& line, const TRunRecord* record, std::string_view raw) {
+                if (line.Kind == TLogLineReader::TKind::Skipped)
+                    skipped.push_back({line.Number, line.Fields.Fault, line.Fields.Field});
+                if (line.Kind != TLogLineReader::TKind::Result) return;
+                ++results;
+                if (!record && claimed) {
+                    const auto at = claimed->find(ResultLineHash(raw));
+                    if (at != claimed->end() && at->second > 0) {
+                        --at->second;
+                        ++paired;
+                        return;
+                    }
+                }
+                const TRunConditions* conditions =
+                    record && record->Conditions ? &*record->Conditions : nullptr;
+                if (quietOnly && conditions && !conditions->Quiet) {
+                    ++leftOut;
+                    return;
+                }
+                const std::size_t start = out.size();
+                if (csv)
+                    AppendRunCsvRow(out, cell, line);
+                else
+                    AppendRunTextRow(out, cell, line);
+                out.pop_back();
+                if (csv) {
+                    AppendConditionsCsv(out, conditions);
+                } else if (conditions) {
+                    out.resize(std::max(out.size(), start + rowWidth), ' ');
+                    AppendConditionsText(out, conditions);
+                }
+                out += '\n';
+                if (out.size() > (1 << 20)) output.Write(out);
+            });
+        if (!error.isEmpty() || results == 0) status = 1;
         messages << LogMessages(names[i], error, skipped, results, kShownSkipped);
+        if (paired > 0)
+            messages << QStringLiteral("%1: %2 lines counted once, as their records")
+                            .arg(names[i])
+                            .arg(paired);
+        if (leftOut > 0)
+            messages
+                << QStringLiteral("%1: %2 runs not quiet, left out").arg(names[i]).arg(leftOut);
     }
     output.Write(out);
     return std::max(status, output.Close());
+}
+
+// The program's own logs: the results log, and the records log beside it
+// where there is one.
+QStringList OwnLogs()
+{
+    const QString results = QString::fromStdString(
+        ResultsLogPath(QCoreApplication::applicationDirPath().toStdString() + "/", LogUse::Read));
+    QStringList logs = {results};
+    const QString records =
+        QString::fromStdString(RecordsLogPathBeside(QFile::encodeName(results).toStdString()));
+    if (QFileInfo::exists(records)) logs << records;
+    return logs;
 }
 
 }  // namespace
@@ -120,12 +201,11 @@ int RunCompare(int argc, char** argv)
                               "without a display, use 'vesktest compare --text' or '--csv'");
     if (!app) return 1;
     QStringList logs = o.Logs;
-    if (logs.isEmpty())
-        logs << QString::fromStdString(ResultsLogPath(
-            QCoreApplication::applicationDirPath().toStdString() + "/", LogUse::Read));
+    if (logs.isEmpty()) logs = OwnLogs();
 
     if (!console) {
         TCompareWindow window(o.GroupBy);
+        window.SetQuietOnly(o.QuietOnly);
         if (o.Reference) window.ChooseReference(*o.Reference);
         window.show();
         window.AddLogs(logs);
@@ -139,17 +219,23 @@ int RunCompare(int argc, char** argv)
     int status = 0;
     const bool csv = o.Output == TCompareOutput::Csv;
     if (o.Runs) {
-        status = PrintRuns(logs, csv, messages);
+        status = PrintRuns(logs, csv, o.QuietOnly, messages);
     } else {
         TLogList list;
         for (const QString& path : logs) list.push_back(LoadLogRuns(path));
-        TGrouping grouping = GroupMachines(list, o.GroupBy);
+        TGrouping grouping = GroupMachines(list, o.GroupBy, o.QuietOnly);
         for (std::size_t i = 0; i < list.size(); ++i) {
             const TLogRuns& log = *list[i];
-            if (!log.Error.isEmpty()) status = 1;
+            // A log without result lines fails as an unreadable one does, so
+            // that a script can tell.
+            if (!log.Error.isEmpty() || log.Lines.empty()) status = 1;
             messages << LogMessages(grouping.LogNames[static_cast<qsizetype>(i)], log.Error,
                                     log.Skipped, log.Lines.size(), kShownSkipped);
         }
+        if (grouping.Paired > 0)
+            messages << QStringLiteral("%1 result lines counted once, as their records")
+                            .arg(grouping.Paired);
+        messages << QuietMessages(grouping);
         std::size_t chosen = 0;
         if (o.Reference) {
             QString error;

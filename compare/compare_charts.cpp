@@ -12,7 +12,9 @@
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
+#include "compare/run_columns.h"
 #include "compare/table_format.h"
 
 namespace vt {
@@ -101,9 +103,10 @@ QString RatioLabel(const TMachineTable& table, std::size_t machine, int score)
         second = r.Runs.Runs == 0 ? QStringLiteral("not measured")
                                   : QStringLiteral("the reference has no value");
     else
-        second = QStringLiteral("%1, %2%3")
-                     .arg(RatioText(c.Ratio), VerdictLabel(c.Verdict),
-                          c.Low ? QStringLiteral(" (95%: %1)").arg(IntervalText(c)) : QString());
+        second = QStringLiteral("%1 (medians %2), %3%4%5")
+                     .arg(RatioText(c.Ratio), RatioText(c.MedianRatio), VerdictLabel(c.Verdict),
+                          c.Low ? QStringLiteral(" (95%: %1)").arg(IntervalText(c)) : QString(),
+                          c.CoarseRounding ? QStringLiteral(", figures rounded") : QString());
     return QStringLiteral("%1. %2\n%3")
         .arg(machine + 1)
         .arg(MachineTitle(table.Grouping, machine), second);
@@ -184,6 +187,12 @@ QChart* RatioChart(const TMachineTable& table, int score, const std::vector<std:
         whisker->attachAxis(rows);
         top = std::max(top, high);
     }
+    // A series of no points, only for its legend entry.
+    auto* whiskerLegend = new QLineSeries;
+    whiskerLegend->setPen(whiskerPen);
+    chart->addSeries(whiskerLegend);
+    whiskerLegend->attachAxis(ratio);
+    whiskerLegend->attachAxis(rows);
     auto* one = new QLineSeries;
     one->append({{1, -0.5}, {1, n - 0.5}});
     QPen onePen(Qt::black);
@@ -198,36 +207,71 @@ QChart* RatioChart(const TMachineTable& table, int score, const std::vector<std:
     for (QLegendMarker* marker : chart->legend()->markers())
         marker->setVisible(marker->series() == bars);
     chart->legend()->setAlignment(Qt::AlignBottom);
+    // The whiskers are the runs, not the interval: the legend says so.
+    whiskerLegend->setName(QStringLiteral("whisker: smallest to largest run"));
+    for (QLegendMarker* marker : chart->legend()->markers(whiskerLegend)) marker->setVisible(true);
     AddNames(chart, table, score, machines);
     return chart;
 }
 
-QChart* RunsChart(const TMachineTable& table, int score, std::size_t machine)
+QChart* RunsChart(const TMachineTable& table, int score, std::size_t machine,
+                  const std::vector<bool>& notQuiet)
 {
     TMachineRuns all;
     MachineRuns(table.Logs, table.Grouping, machine, all);
-    const std::vector<double>& runs = all[static_cast<std::size_t>(score)];
+    return RunsChart(all[static_cast<std::size_t>(score)], score, notQuiet);
+}
+
+QChart* RunsChart(const std::vector<double>& runs, int score, const std::vector<bool>& notQuiet)
+{
     if (runs.empty()) return nullptr;
     const auto s = static_cast<std::size_t>(score);
     const TScoreRow& column = kScoreTable[s];
     auto* chart = new QChart;
+    const TRunColumns columns = RunColumns(runs, notQuiet, kRunColumns);
     chart->setTitle(
-        QStringLiteral("<b>%1</b>: %2 (%3), %4 is better")
+        QStringLiteral("<b>%1</b>: %2 (%3), %4 is better%5")
             .arg(QLatin1String(kScoreTable[s].Name), QLatin1String(column.Title),
                  QLatin1String(column.Unit),
-                 column.HigherIsBetter ? QStringLiteral("higher") : QStringLiteral("lower")));
+                 column.HigherIsBetter ? QStringLiteral("higher") : QStringLiteral("lower"),
+                 columns.Summarised
+                     ? QStringLiteral("<br>%1 runs: each column spans the smallest to the "
+                                      "largest of about %2 runs")
+                           .arg(runs.size())
+                           .arg(runs.size() / columns.Columns.size())
+                     : QString()));
+    // Each run a point joined to the next; past kRunColumns runs, a line
+    // down each column from its largest to its smallest value and on to the
+    // next column, which draws the runs' range as the pixels can show it.
     auto* line = new QLineSeries;
     auto* points = new QScatterSeries;
     points->setMarkerSize(7);
+    auto* busy = new QScatterSeries;  // runs that were not quiet
+    busy->setName(QStringLiteral("not quiet"));
+    busy->setMarkerShape(QScatterSeries::MarkerShapeTriangle);
+    busy->setMarkerSize(9);
+    busy->setColor(QColor(0xd1, 0x45, 0x3b));
+    QList<QPointF> linePoints, quietPoints, busyPoints;
     double low = runs.front(), high = runs.front();
-    for (std::size_t i = 0; i < runs.size(); ++i) {
-        line->append(static_cast<double>(i + 1), runs[i]);
-        points->append(static_cast<double>(i + 1), runs[i]);
-        low = std::min(low, runs[i]);
-        high = std::max(high, runs[i]);
+    for (const TRunColumn& c : columns.Columns) {
+        const double x = std::midpoint(c.First, c.Last);
+        if (columns.Summarised) {
+            linePoints << QPointF(x, c.Max) << QPointF(x, c.Min);
+        } else {
+            linePoints << QPointF(x, c.Min);
+            if (!c.NotQuiet) quietPoints << QPointF(x, c.Min);
+        }
+        if (c.NotQuiet) busyPoints << QPointF(x, c.NotQuietMax);
+        low = std::min(low, c.Min);
+        high = std::max(high, c.Max);
     }
+    // Whole lists at once: one redraw, not one per point.
+    line->replace(linePoints);
+    points->replace(quietPoints);
+    busy->replace(busyPoints);
     chart->addSeries(line);
-    chart->addSeries(points);
+    if (!columns.Summarised) chart->addSeries(points);
+    chart->addSeries(busy);
     auto* x = new QValueAxis;
     x->setTitleText(QStringLiteral("run, in log order"));
     x->setLabelFormat("%d");
@@ -244,11 +288,20 @@ QChart* RunsChart(const TMachineTable& table, int score, std::size_t machine)
     y->applyNiceNumbers();
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
-    for (auto* series : {static_cast<QXYSeries*>(line), static_cast<QXYSeries*>(points)}) {
+    for (QXYSeries* series : {static_cast<QXYSeries*>(line), static_cast<QXYSeries*>(points),
+                              static_cast<QXYSeries*>(busy)}) {
+        if (!series->chart()) continue;  // the points, where columns stand for the runs
         series->attachAxis(x);
         series->attachAxis(y);
     }
-    chart->legend()->hide();
+    if (busyPoints.isEmpty()) {
+        chart->legend()->hide();
+    } else {
+        for (QLegendMarker* marker : chart->legend()->markers())
+            marker->setVisible(marker->series() == busy);
+        chart->legend()->setAlignment(Qt::AlignBottom);
+    }
+    if (columns.Summarised) delete points;
     return chart;
 }
 

@@ -15,10 +15,11 @@ enum class TCompareOutput { Window, Text, Csv };
 
 struct TCompareOptions {
     TCompareOutput Output = TCompareOutput::Window;
-    bool Runs = false;                 // every result line instead of the machines
-    std::optional<QString> Reference;  // a machine's name or number, as given
-    TGroupBy GroupBy = TGroupBy::Description;
-    QStringList Logs;  // as given; none: the program's own log
+    bool Runs = false;                  // every result line instead of the machines
+    std::optional<QString> Reference;   // a machine's name or number, as given
+    TGroupBy GroupBy = TGroupBy::Auto;  // Auto: by machine where every run has a record
+    bool QuietOnly = false;             // leave out the runs whose record says not quiet
+    QStringList Logs;                   // as given; none: the program's own logs
 
     bool Console() const { return Output != TCompareOutput::Window; }
 };

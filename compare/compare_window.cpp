@@ -2,6 +2,8 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
@@ -18,6 +20,7 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -29,6 +32,7 @@
 #include "compare/compare_charts.h"
 #include "compare/measure_dialog.h"
 #include "compare/table_format.h"
+#include "platform/fifo_wake.h"
 #include "results/log_location.h"
 #include "results/records_log.h"
 #include "sysinfo/probes.h"
@@ -87,10 +91,18 @@ TCompareWindow::TCompareWindow(TGroupBy groupBy, QWidget* parent)
                       static_cast<int>(TGroupBy::Description));
     groupBy_->addItem(QStringLiteral("log file"), static_cast<int>(TGroupBy::File));
     groupBy_->addItem(QStringLiteral("line"), static_cast<int>(TGroupBy::Line));
+    groupBy_->addItem(QStringLiteral("host, processor and memory"),
+                      static_cast<int>(TGroupBy::Machine));
     groupBy_->setCurrentIndex(groupBy_->findData(static_cast<int>(by_)));
     groupBy_->setToolTip(QStringLiteral(
         "What makes a machine: the lines with the same description and label, the lines of "
-        "one log, or every line on its own."));
+        "one log, every line on its own, or the runs whose records name the same host, "
+        "processor and memory (the first choice where every run has a record)."));
+    quietOnly_ = new QCheckBox(QStringLiteral("Quiet runs only"));
+    quietOnly_->setObjectName("QuietOnly");
+    quietOnly_->setToolTip(QStringLiteral(
+        "Leave out the runs whose record says they were not quiet: other processes, steal "
+        "time or throttling took from them. The foot of the window says how many per machine."));
     useReference_ = new QPushButton(QStringLiteral("Use as reference"));
     useReference_->setObjectName("UseAsReference");
     auto* csv = new QPushButton(QStringLiteral("Export CSV..."));
@@ -105,6 +117,7 @@ TCompareWindow::TCompareWindow(TGroupBy groupBy, QWidget* parent)
     buttons->addWidget(open_);
     buttons->addWidget(new QLabel(QStringLiteral("Machines by:")));
     buttons->addWidget(groupBy_);
+    buttons->addWidget(quietOnly_);
     for (QPushButton* b : {useReference_, csv, png}) buttons->addWidget(b);
     buttons->addStretch(1);
 
@@ -166,6 +179,7 @@ TCompareWindow::TCompareWindow(TGroupBy groupBy, QWidget* parent)
     connect(useReference_, &QPushButton::clicked, this, &TCompareWindow::ReferenceClick);
     connect(csv, &QPushButton::clicked, this, &TCompareWindow::ExportCsvClick);
     connect(png, &QPushButton::clicked, this, &TCompareWindow::ExportChartsClick);
+    connect(quietOnly_, &QCheckBox::toggled, this, &TCompareWindow::SetQuietOnly);
     connect(groupBy_, &QComboBox::activated, this, [this](int index) {
         SetGroupBy(static_cast<TGroupBy>(groupBy_->itemData(index).toInt()));
     });
@@ -176,6 +190,24 @@ TCompareWindow::TCompareWindow(TGroupBy groupBy, QWidget* parent)
     connect(&model_, &TMachineModel::Changed, this, &TCompareWindow::RebuildCharts);
     RebuildCharts();
     RebuildRuns();
+}
+
+TCompareWindow::~TCompareWindow()
+{
+    StopLoading();
+}
+
+void TCompareWindow::closeEvent(QCloseEvent* event)
+{
+    StopLoading();
+    QWidget::closeEvent(event);
+}
+
+void TCompareWindow::StopLoading()
+{
+    if (!stop_) return;
+    stop_->store(true);
+    for (const QString& path : loading_) WakeFifoReader(path.toLocal8Bit().toStdString());
 }
 
 void TCompareWindow::AddLogs(const QStringList& paths)
@@ -227,27 +259,43 @@ void TCompareWindow::SetGroupBy(TGroupBy by)
     Start(std::move(request));
 }
 
+void TCompareWindow::SetQuietOnly(bool quietOnly)
+{
+    if (quietOnly_->isChecked() != quietOnly) quietOnly_->setChecked(quietOnly);
+    if (busy_ || quietOnly == quiet_) return;
+    quiet_ = quietOnly;
+    if (!Table()) return;
+    TRequest request;
+    request.By = by_;
+    Start(std::move(request));
+}
+
 void TCompareWindow::Start(TRequest request)
 {
+    request.QuietOnly = quiet_;
     busy_ = true;
     for (QWidget* w : {static_cast<QWidget*>(open_), static_cast<QWidget*>(groupBy_),
-                       static_cast<QWidget*>(useReference_)})
+                       static_cast<QWidget*>(useReference_), static_cast<QWidget*>(quietOnly_)})
         w->setEnabled(false);
     status_->setText(request.NewPaths.isEmpty() && request.Reread.isEmpty()
                          ? QStringLiteral("Comparing...")
                      : request.NewPaths.isEmpty()
-                         ? QStringLiteral("Reading %1...").arg(request.Reread)
+                         ? QStringLiteral("Reading %1...").arg(request.Reread.join(", "))
                          : QStringLiteral("Reading %1...").arg(request.NewPaths.join(", ")));
     TLogList logs = Table() ? Table()->Logs : TLogList{};
     const QFont font = table_->font();
     const bool sameMachines = request.SameMachines;
+    auto stop = stop_ = std::make_shared<std::atomic<bool>>(false);
+    loading_ = request.NewPaths;
     auto* watcher = new QFutureWatcher<TComparison>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, sameMachines] {
         TComparison done = watcher->result();
         watcher->deleteLater();
         busy_ = false;
+        loading_.clear();
+        if (!done.Table) return;  // stopped
         for (QWidget* w : {static_cast<QWidget*>(open_), static_cast<QWidget*>(groupBy_),
-                           static_cast<QWidget*>(useReference_)})
+                           static_cast<QWidget*>(useReference_), static_cast<QWidget*>(quietOnly_)})
             w->setEnabled(true);
         Show(std::move(done.Table), std::move(done.Widths), done.ReferenceError, sameMachines);
         if (std::exchange(rereadQueued_, false))
@@ -255,20 +303,24 @@ void TCompareWindow::Start(TRequest request)
         else if (!queued_.isEmpty())
             AddLogs(std::exchange(queued_, {}));
     });
-    watcher->setFuture(QtConcurrent::run([logs, request, font]() mutable {
-        if (!request.Reread.isEmpty()) {
-            const QString identity = LogIdentity(request.Reread);
+    watcher->setFuture(QtConcurrent::run([logs, request, font, stop]() mutable {
+        TComparison done;
+        for (const QString& path : request.Reread) {
+            const QString identity = LogIdentity(path);
             const auto open = std::find_if(logs.begin(), logs.end(), [&](const auto& log) {
                 return LogIdentity(log->Path) == identity;
             });
             if (open != logs.end())
-                *open = LoadLogRuns((*open)->Path);
-            else
-                logs.push_back(LoadLogRuns(request.Reread));
+                *open = LoadLogRuns((*open)->Path, stop.get());
+            else if (QFileInfo::exists(path))
+                logs.push_back(LoadLogRuns(path, stop.get()));
         }
-        for (const QString& path : request.NewPaths) logs.push_back(LoadLogRuns(path));
-        TGrouping grouping = GroupMachines(logs, request.By);
-        TComparison done;
+        for (const QString& path : request.NewPaths) {
+            if (stop->load()) return done;
+            logs.push_back(LoadLogRuns(path, stop.get()));
+        }
+        if (stop->load()) return done;
+        TGrouping grouping = GroupMachines(logs, request.By, request.QuietOnly);
         std::size_t reference = 0;
         if (!request.ReferenceName.isEmpty()) {
             if (const auto found =
@@ -301,6 +353,8 @@ void TCompareWindow::Show(std::shared_ptr<const TMachineTable> table, std::vecto
         table_->setColumnHidden(MedianColumn(static_cast<int>(score)), !measured);
         table_->setColumnHidden(RatioColumn(static_cast<int>(score)), !measured);
     }
+    // By machine or by description, as the runs chose where none was asked for.
+    groupBy_->setCurrentIndex(groupBy_->findData(static_cast<int>(t.Grouping.By)));
     QString status = TableHeading(t);
     if (!t.Grouping.Machines.empty())
         status += QStringLiteral(
@@ -311,6 +365,11 @@ void TCompareWindow::Show(std::shared_ptr<const TMachineTable> table, std::vecto
     status_->setText(status);
     ShowMessages();
     RebuildRuns();
+    if (!pendingCsv_.isEmpty()) {
+        const QString path = std::exchange(pendingCsv_, QString());
+        if (!ExportCsv(path))
+            QMessageBox::warning(this, windowTitle(), QStringLiteral("Cannot write %1").arg(path));
+    }
     emit Compared();
 }
 
@@ -340,6 +399,12 @@ QString TCompareWindow::MessagesText() const
         }
     for (const QString& path : repeated_)
         parts << path + QStringLiteral(": open already, read once");
+    if (const TMachineTable* t = Table()) {
+        if (t->Grouping.Paired > 0)
+            parts << QStringLiteral("%1 result lines counted once, as their records")
+                         .arg(t->Grouping.Paired);
+        parts << QuietMessages(t->Grouping);
+    }
     parts << measureNotes_;
     if (parts.isEmpty()) return Table() ? QStringLiteral("No lines skipped.") : QString();
     return parts.join(QStringLiteral("; ")) + QStringLiteral(" (hover for the reasons)");
@@ -439,6 +504,8 @@ void TCompareWindow::RebuildRuns()
 {
     Clear(runsGrid_);
     runsCharts_.assign(kTableScoreCount, nullptr);
+    runsData_.reset();
+    runsPending_ = false;
     const TMachineTable* table = Table();
     if (!table || table->Grouping.Machines.empty()) {
         runsTitle_->clear();
@@ -453,14 +520,34 @@ void TCompareWindow::RebuildRuns()
             .arg(machine + 1)
             .arg(MachineTitle(table->Grouping, machine))
             .arg(table->Grouping.Machines[machine].Runs()));
-    int shown = 0;
-    for (int score = 0; score < static_cast<int>(kTableScoreCount); ++score) {
-        QChart* chart = RunsChart(*table, score, machine);
+    // The machine's runs read once for every chart; whether each was quiet
+    // is not known from a result line (every run counts as quiet).
+    runsData_ = std::make_shared<TMachineRuns>();
+    MachineRuns(table->Logs, table->Grouping, machine, *runsData_);
+    nextRunsChart_ = 0;
+    runsShown_ = 0;
+    runsPending_ = true;
+    BuildNextRunsChart();
+}
+
+void TCompareWindow::BuildNextRunsChart()
+{
+    // One chart per pass of the event loop, so that the window answers
+    // between them.
+    if (!runsData_) return;
+    for (; nextRunsChart_ < static_cast<int>(kTableScoreCount); ++nextRunsChart_) {
+        const int score = nextRunsChart_;
+        QChart* chart = RunsChart((*runsData_)[static_cast<std::size_t>(score)], score);
         if (!chart) continue;
-        runsGrid_->addWidget(ChartView(chart, 300), shown / 2, shown % 2);
+        runsGrid_->addWidget(ChartView(chart, 300), runsShown_ / 2, runsShown_ % 2);
         runsCharts_[static_cast<std::size_t>(score)] = chart;
-        ++shown;
+        ++runsShown_;
+        ++nextRunsChart_;
+        QTimer::singleShot(0, this, &TCompareWindow::BuildNextRunsChart);
+        return;
     }
+    runsData_.reset();
+    runsPending_ = false;
 }
 
 void TCompareWindow::OpenLogsClick()
@@ -473,8 +560,18 @@ void TCompareWindow::ExportCsvClick()
 {
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export CSV"), {},
                                                       QStringLiteral("CSV (*.csv)"));
-    if (!path.isEmpty() && !ExportCsv(path))
+    if (!path.isEmpty() && !ExportCsvWhenLoaded(path))
         QMessageBox::warning(this, windowTitle(), QStringLiteral("Cannot write %1").arg(path));
+}
+
+bool TCompareWindow::ExportCsvWhenLoaded(const QString& path)
+{
+    if (!busy_) return ExportCsv(path);
+    pendingCsv_ = path;
+    status_->setText(
+        status_->text() +
+        QStringLiteral("\nThe CSV is written to %1 once the logs are read.").arg(path));
+    return true;
 }
 
 void TCompareWindow::ExportChartsClick()
@@ -558,13 +655,19 @@ void TCompareWindow::RereadOwnLog()
         return;
     }
     TRequest request;
-    request.Reread = ownLog_;
+    request.Reread = {ownLog_, QString::fromStdString(RecordsLogPathBeside(ownLog_.toStdString()))};
     request.By = by_;
-    // The runs are added at the end of the log: when it is the last log, the
-    // machines so far keep their numbers and new ones come after them.
+    // The runs are added at the ends of the logs: when they are the last
+    // logs, the machines so far keep their numbers and new ones come after.
     const TMachineTable* table = Table();
-    request.SameMachines = table && !table->Logs.empty() &&
-                           LogIdentity(table->Logs.back()->Path) == LogIdentity(ownLog_);
+    request.SameMachines = table && table->Logs.size() >= 2;
+    if (request.SameMachines) {
+        const std::size_t n = table->Logs.size();
+        QStringList last = {LogIdentity(table->Logs[n - 2]->Path),
+                            LogIdentity(table->Logs[n - 1]->Path)};
+        for (const QString& path : request.Reread)
+            request.SameMachines = request.SameMachines && last.contains(LogIdentity(path));
+    }
     if (table) request.Reference = table->Reference;
     Start(std::move(request));
 }

@@ -3,17 +3,22 @@
 // order), and the runs of the current machine over time. Logs are read, and
 // machines grouped and compared, off the GUI thread, so that a log of a
 // million lines does not stall the window; the controls that would start
-// another comparison wait meanwhile.
+// another comparison wait meanwhile. Closing the window stops a load at once,
+// a named pipe without a writer included. The runs of a machine are drawn as
+// the charts' pixels can show them, so that 100,000 runs draw as quickly as
+// a few hundred.
 #pragma once
 
 #include <QStringList>
 #include <QWidget>
+#include <atomic>
 #include <memory>
 #include <optional>
 
 #include "compare/machine_model.h"
 
 class QChart;
+class QCheckBox;
 class QComboBox;
 class QGridLayout;
 class QLabel;
@@ -29,7 +34,8 @@ struct TRunRecord;
 class TCompareWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit TCompareWindow(TGroupBy groupBy = TGroupBy::Description, QWidget* parent = nullptr);
+    explicit TCompareWindow(TGroupBy groupBy = TGroupBy::Auto, QWidget* parent = nullptr);
+    ~TCompareWindow() override;
 
     // Reads the logs off the GUI thread and compares again when done. A log
     // that is open already is not read again; the foot of the window says so.
@@ -39,7 +45,11 @@ public:
     void ChooseReference(const QString& name);
     void SetReference(std::size_t machine);
     void SetGroupBy(TGroupBy by);
-    bool Loading() const { return busy_; }
+    // Leaves out the runs whose record says they were not quiet, and
+    // compares again.
+    void SetQuietOnly(bool quietOnly);
+    // A load or comparison runs, or the runs' charts are still being built.
+    bool Loading() const { return busy_ || runsPending_; }
 
     // This PC's results log (the records log lies beside it): where the
     // window says they are, and where "Measure this PC..." saves its runs.
@@ -62,20 +72,28 @@ public:
     QString StatusText() const;
 
     bool ExportCsv(const QString& path) const;
+    // Export CSV as the button does it: during a load, the CSV is written
+    // once the load is done, and the window says so; false where it cannot
+    // be written now.
+    bool ExportCsvWhenLoaded(const QString& path);
     bool ExportCharts(const QString& path) const;
 
 signals:
     // A comparison finished and is shown.
     void Compared();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     struct TRequest {
         QStringList NewPaths;
         TGroupBy By = TGroupBy::Description;
+        bool QuietOnly = false;
         std::optional<std::size_t> Reference;
         QString ReferenceName;
         bool SameMachines = false;
-        QString Reread;  // a log read again (runs were added to it); added when not open
+        QStringList Reread;  // logs read again (runs were added); added when not open
     };
     void Start(TRequest request);
     void Show(std::shared_ptr<const TMachineTable> table, std::vector<int> widths,
@@ -83,6 +101,7 @@ private:
     void ShowMessages();
     void RebuildCharts();
     void RebuildRuns();
+    void BuildNextRunsChart();
     void OpenLogsClick();
     void ExportCsvClick();
     void ExportChartsClick();
@@ -90,9 +109,13 @@ private:
     void RereadOwnLog();
     void RunSaved(const TRunRecord& record);
     void MeasureEnded(const TMeasureEnd& end);
+    // Tells the load in progress to stop and wakes it where it waits for a
+    // named pipe's writer.
+    void StopLoading();
 
     TMachineModel model_;
     TGroupBy by_;
+    bool quiet_ = false;     // quiet runs only
     QString referenceName_;  // to choose once the logs are read
     QStringList queued_;     // logs added while a comparison ran
     QStringList repeated_;   // logs named again, read once
@@ -105,8 +128,18 @@ private:
     QStringList notQuiet_;      // its runs that were not quiet
     TMeasureDialog* measure_ = nullptr;
     QLabel* ownLogs_;
+    std::shared_ptr<std::atomic<bool>> stop_;  // the load in progress stops when set
+    QStringList loading_;                      // the logs it reads
+    QString pendingCsv_;                       // to write once the load is done
+    // The runs charts of the current machine, built one per pass of the
+    // event loop: its runs, the next score to chart and the charts so far.
+    std::shared_ptr<TMachineRuns> runsData_;
+    int nextRunsChart_ = 0;
+    int runsShown_ = 0;
+    bool runsPending_ = false;
     QTableView* table_;
     QComboBox* groupBy_;
+    QCheckBox* quietOnly_ = nullptr;
     QPushButton* open_;
     QPushButton* useReference_;
     QLabel* status_;

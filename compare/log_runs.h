@@ -1,15 +1,19 @@
-// The result lines of results logs, read for comparison.
+// The runs of results logs and records logs, read for comparison.
 //
-// A log is read in pieces, never whole, and each result line is kept in a
-// compact form (its scores, the line number and its description and label
-// by number), so that a log of a million lines costs about 90 MB. A log
-// once read is never changed: the Compare window shares it between its
-// thread and the thread that compares.
+// A log is told apart by its lines, not its name: a line that is a run's
+// JSON record (a records log, batch's JSON Lines output) is read as the
+// record, any other as a result line, so that one file may hold both. A log
+// is read in pieces, never whole, and each run is kept in a compact form
+// (its scores, the line number, its description and label and its machine
+// by number, whether it was quiet), so that a log of a million lines costs
+// about 100 MB. A log once read is never changed: the Compare window shares
+// it between its thread and the thread that compares.
 #pragma once
 
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -18,6 +22,7 @@
 #include <vector>
 
 #include "results/result_line_parser.h"
+#include "results/run_record.h"
 
 namespace vt {
 
@@ -28,6 +33,18 @@ struct TMachineName {
     std::string Label;
 };
 
+// The machine a record names: its host, processor brand and memory.
+struct TMachineKey {
+    std::string Host;      // UTF-8
+    std::string CpuBrand;  // UTF-8
+    std::int64_t MemoryMiB = 0;
+};
+
+// What a run's record says of its conditions.
+enum class TQuiet : std::uint8_t { Unknown, Quiet, NotQuiet };
+
+inline constexpr std::uint32_t kNoRecord = 0xFFFFFFFF;
+
 // One run: a result line, or a record. A score that is not above zero is
 // no measurement (the line writes 0 for a test that did not run).
 struct TRunLine {
@@ -36,6 +53,13 @@ struct TRunLine {
     std::uint32_t Name;                          // index into TLogRuns::Names
     std::uint32_t LineNumber;                    // 1-based
     std::uint32_t More = kNoMore;  // its scores beyond the line's: index into TLogRuns::More
+    // Index into TLogRuns::Machines; kNoRecord for a result line.
+    std::uint32_t Machine = kNoRecord;
+    TQuiet Quiet = TQuiet::Unknown;
+    // The result line's bytes hashed: a result line's own, a record's line.
+    // A results log's line and a record beside it with the same line are
+    // one run.
+    std::uint64_t LineHash = 0;
 };
 
 // The scores of the table's rows after the line's, of a run that has any.
@@ -47,9 +71,11 @@ struct TLogRuns {
     QString Canonical;  // the file it names (links followed); empty when it does not exist
     QString Error;      // why it could not be read; empty when it was
     std::vector<TSkippedLine> Skipped;
-    std::vector<TMachineName> Names;  // the distinct names of its lines
-    std::deque<TRunLine> Lines;       // in the order of the log
-    std::deque<TMoreScores> More;     // only for runs with a score beyond the line's
+    std::vector<TMachineName> Names;    // the distinct names of its lines
+    std::vector<TMachineKey> Machines;  // the distinct machines of its records
+    std::deque<TRunLine> Lines;         // in the order of the log
+    std::deque<TMoreScores> More;       // only for runs with a score beyond the line's
+    std::size_t Records = 0;            // of Lines, those read from records
 
     // Adds a run of `scores` (every row of the score table; one not above
     // zero is no measurement) at the end of Lines.
@@ -60,16 +86,27 @@ struct TLogRuns {
 
 using TLogList = std::vector<std::shared_ptr<const TLogRuns>>;
 
-// Reads the log at `path` piece by piece and calls `onLine` for every line
-// in order (result lines, skipped lines and lines passed over alike). Returns
-// why the file could not be read (opened, or read to its end), empty when it
-// was; the lines before a failed read have been given to `onLine`.
-QString ReadLogLines(const QString& path,
-                     const std::function<void(const TLogLineReader::TLine&)>& onLine);
+// Reads the log at `path` ("-": standard input) piece by piece and calls
+// `onLine` for every line in order (result lines, records, skipped lines and
+// lines passed over alike). A record comes as a result line (its scores, the
+// description and label of its line) with `record` set; a result line with
+// `record` null; `raw` is the line's bytes as the file holds them, without
+// its LF. Returns why the file could not be read (opened, or read to its
+// end), empty when it was; the lines before a failed read have been given to
+// `onLine`. Once `stop` is set it reads no further piece and says it was
+// stopped.
+using TLogLineCallback = std::function<void(const TLogLineReader::TLine& line,
+                                            const TRunRecord* record, std::string_view raw)>;
+QString ReadLogLines(const QString& path, const TLogLineCallback& onLine,
+                     const std::atomic<bool>* stop = nullptr);
+
+// The hash TRunLine::LineHash keeps of a result line's bytes (line ends
+// not counted).
+std::uint64_t ResultLineHash(std::string_view line);
 
 // Reads the log at `path`. Never throws: a file that cannot be read keeps
 // its error in Error and the lines read before the failure.
-std::shared_ptr<TLogRuns> LoadLogRuns(const QString& path);
+std::shared_ptr<TLogRuns> LoadLogRuns(const QString& path, const std::atomic<bool>* stop = nullptr);
 
 // The file `path` names, for telling whether two paths name one log: its
 // canonical path, or the clean absolute path when it does not exist.

@@ -2,6 +2,7 @@
 
 #include <QtConcurrent/QtConcurrentMap>
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 
 namespace vt {
@@ -11,6 +12,21 @@ bool AnyRuns(const TMachineTable& table, std::size_t score)
     return std::any_of(table.Results.begin(), table.Results.end(),
                        [score](const TMachineResult& r) { return r.Scores[score].Runs.Runs > 0; });
 }
+
+namespace {
+
+// A score's runs prepared for comparison. A result line keeps a score to its
+// decimals, so no rounding is coarser than that: a few runs that happen to
+// be round numbers (1800, 2400) must not pass for figures rounded to 100.
+stats::TRunSample Prepared(const std::vector<double>& runs, std::size_t score)
+{
+    stats::TRunSample sample = stats::PrepareRuns(runs);
+    sample.Summary.Step =
+        std::min(sample.Summary.Step, std::pow(10.0, -kScoreTable[score].Decimals));
+    return sample;
+}
+
+}  // namespace
 
 TMachineTable CompareMachines(TLogList logs, TGrouping grouping, std::size_t reference)
 {
@@ -27,8 +43,7 @@ TMachineTable CompareMachines(TLogList logs, TGrouping grouping, std::size_t ref
     {
         TMachineRuns runs;
         MachineRuns(table.Logs, table.Grouping, reference, runs);
-        for (std::size_t s = 0; s < runs.size(); ++s)
-            referenceRuns[s] = stats::PrepareRuns(runs[s]);
+        for (std::size_t s = 0; s < runs.size(); ++s) referenceRuns[s] = Prepared(runs[s], s);
     }
 
     std::vector<std::size_t> order(machines);
@@ -39,7 +54,7 @@ TMachineTable CompareMachines(TLogList logs, TGrouping grouping, std::size_t ref
         TMachineResult& result = table.Results[m];
         std::array<stats::TScoreComparison, kTableScoreCount> comparisons;
         for (std::size_t s = 0; s < runs.size(); ++s) {
-            const stats::TRunSample sample = stats::PrepareRuns(runs[s]);
+            const stats::TRunSample sample = Prepared(runs[s], s);
             result.Scores[s].Runs = sample.Summary;
             comparisons[s] = result.Scores[s].Comparison = stats::CompareRuns(
                 sample, referenceRuns[s], kScoreTable[s].HigherIsBetter, m == reference);

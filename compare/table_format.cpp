@@ -26,6 +26,31 @@ std::string Utf8(const QString& text)
     return text.toUtf8().toStdString();
 }
 
+// `line` broken at blanks into lines of at most `width` characters, the
+// lines after the first indented by `indent`; a word longer than a line
+// keeps a line of its own.
+QString WrappedLine(const QString& line, int width, const QString& indent)
+{
+    QString out, current;
+    for (const QString& word : line.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (!current.isEmpty() && current.size() + 1 + word.size() > width) {
+            out += current + QLatin1Char('\n');
+            current = indent;
+        }
+        if (!current.isEmpty() && current != indent) current += QLatin1Char(' ');
+        current += word;
+    }
+    return out + current;
+}
+
+// Whether `value` needs one decimal more than `decimals` to be shown exactly
+// (the median of an even number of runs).
+bool NeedsOneMore(double value, int decimals)
+{
+    const double scaled = value * std::pow(10.0, decimals);
+    return std::fabs(scaled - std::round(scaled)) > 1e-6 * std::max(1.0, scaled);
+}
+
 std::string Padded(const QString& text, int width, bool left)
 {
     return Utf8(left ? text.leftJustified(width) : text.rightJustified(width));
@@ -122,12 +147,17 @@ QString VerdictLabel(stats::TVerdict verdict)
 QString VerdictHelp()
 {
     return QStringLiteral(
-        "faster, slower: the runs of the two machines differ at the 5% level (two-sided "
-        "Mann-Whitney U test); no difference: they do not, so the difference of the medians "
-        "may be run-to-run noise, but a small real difference is not ruled out either; "
-        "too few runs: even runs that do not overlap at all could not show a difference with "
-        "so few runs (1 against 8, 2 against 5 or 3 against 3 cannot; take at least 4 runs of "
-        "each machine, better 8); empty: either machine has no value of the score.");
+        "faster, slower: a run of one machine tends to beat a run of the other at the 5% "
+        "level (two-sided Brunner-Munzel test, which holds when one machine is noisier than "
+        "the other) and the 95% interval of the ratio leaves 1 out; no difference: they do "
+        "not, so the difference may be run-to-run noise, but a small real difference is not "
+        "ruled out either; too few runs: a machine has fewer than 6 runs, and with so few a "
+        "noisy machine's runs all fall on one side of a quiet machine's too often (take at "
+        "least 6 runs of each machine, better 10, alternating the machines or at the same "
+        "time of day); empty: either machine has no value of the score. The ratio is the "
+        "median of the ratios of a run of the machine to a run of the reference; the ratio of "
+        "the medians is shown beside it. A * marks a score that the log rounds to a step "
+        "above 2% of its median.");
 }
 
 QString RatioMeaning(int score)
@@ -139,9 +169,12 @@ QString RatioMeaning(int score)
 
 std::string MachineCsvHeader()
 {
-    std::string header = "description,label,runs";
+    std::string header =
+        "description,label,runs,overall ratio,overall faster,overall slower,"
+        "overall no difference,overall too few runs";
     for (const TScoreRow& row : kScoreTable)
-        for (const char* part : {"median", "min", "max", "ratio", "low", "high", "verdict"})
+        for (const char* part : {"runs", "median", "min", "max", "spread", "ratio", "low", "high",
+                                 "median ratio", "p", "verdict", "rounded"})
             header += std::string(",") + row.Name + ' ' + part;
     return header + '\n';
 }
@@ -159,18 +192,38 @@ void AppendMachineCsvRow(std::string& out, const TMachineTable& table, std::size
         out += ',';
         if (value) AppendFixed(out, *value, 4);
     };
+    const stats::TOverall& o = result.Overall;
+    ratio(machine == table.Reference ? std::optional<double>(1.0) : o.GeometricMean);
+    for (int count :
+         {o.Faster, o.Slower, o.NoDifference, o.Scores - o.Faster - o.Slower - o.NoDifference}) {
+        out += ',';
+        if (machine != table.Reference && o.GeometricMean) out += std::to_string(count);
+    }
     for (std::size_t s = 0; s < kTableScoreCount; ++s) {
         const TScoreResult& r = result.Scores[s];
         const int decimals = kScoreTable[s].Decimals;
+        out += ',';
+        out += std::to_string(r.Runs.Runs);
         for (double value : {r.Runs.Median, r.Runs.Min, r.Runs.Max}) {
             out += ',';
             if (r.Runs.Runs > 0) out += Utf8(ValueText(value, decimals));
         }
+        ratio(r.Runs.Runs > 0 ? std::optional<double>(r.Runs.Spread) : std::nullopt);
         ratio(r.Comparison.Ratio);
         ratio(r.Comparison.Low);
         ratio(r.Comparison.High);
+        ratio(r.Comparison.MedianRatio);
+        out += ',';
+        if (r.Comparison.PValue) {
+            char p[32];
+            out.append(p, std::to_chars(p, p + sizeof p, *r.Comparison.PValue,
+                                        std::chars_format::general, 4)
+                              .ptr);
+        }
         out += ',';
         out += stats::VerdictText(r.Comparison.Verdict);
+        out += ',';
+        if (r.Comparison.CoarseRounding) out += "rounded";
     }
     out += '\n';
 }
@@ -183,7 +236,9 @@ QString TableHeading(const TMachineTable& table)
             .arg(g.LogNames.join(QStringLiteral(", ")),
                  g.By == TGroupBy::Description ? QStringLiteral("description and label")
                  : g.By == TGroupBy::File      ? QStringLiteral("log file")
+                 : g.By == TGroupBy::Machine   ? QStringLiteral("host, processor and memory")
                                                : QStringLiteral("line"));
+    if (g.QuietOnly) heading += QStringLiteral(", quiet runs only");
     if (!g.Machines.empty())
         heading += QStringLiteral("\nReference: %1. %2")
                        .arg(table.Reference + 1)
@@ -194,11 +249,15 @@ QString TableHeading(const TMachineTable& table)
 std::string MachineText(const TMachineTable& table)
 {
     const TGrouping& g = table.Grouping;
-    std::string text = Utf8(TableHeading(table)) + '\n';
+    std::string text;
+    // The logs' names wrapped at a terminal's width, the rest as it is.
+    for (const QString& line : TableHeading(table).split(QLatin1Char('\n')))
+        text += Utf8(WrappedLine(line, 79, QStringLiteral("      "))) + '\n';
     if (g.Machines.empty()) return text + "No result lines.\n";
     text +=
-        "Ratios above 1 are better than the reference. A difference is called only where\n"
-        "the runs show one (Mann-Whitney U test, 5% level); see vesktest compare --help.\n";
+        "Ratios above 1 are better than the reference. The ratio is the median of the ratios\n"
+        "of a run to a reference run; a difference is called only where the runs show one\n"
+        "(Brunner-Munzel test, 5% level); see vesktest compare --help.\n";
 
     // The names once; the sections below give the machines' numbers only,
     // so that they fit a terminal's width.
@@ -236,6 +295,20 @@ std::string MachineText(const TMachineTable& table)
             unmeasured << QString::fromLatin1(column.Name);
             continue;
         }
+        // One number of decimals for the whole section, so that the points
+        // line up: one more than the log's where any median needs it.
+        int decimals = column.Decimals;
+        for (const TMachineResult& r : table.Results) {
+            const stats::TRunSummary& runs = r.Scores[static_cast<std::size_t>(s)].Runs;
+            if (runs.Runs > 0 && NeedsOneMore(runs.Median, column.Decimals))
+                decimals = column.Decimals + 1;
+        }
+        const auto fixed = [decimals](double value) {
+            std::string cell;
+            AppendFixed(cell, value, decimals);
+            return QString::fromStdString(cell);
+        };
+        bool rounded = false;
         TTextTable section({false, false, false, false, false, false, false, false, true});
         section.Add({QStringLiteral("#"), QStringLiteral("Runs"), QStringLiteral("Median"),
                      QStringLiteral("Min"), QStringLiteral("Max"), QStringLiteral("Spread"),
@@ -245,18 +318,23 @@ std::string MachineText(const TMachineTable& table)
             const TScoreResult& r = table.Results[m].Scores[s];
             QStringList row = {MachineNumber(m), QString::number(r.Runs.Runs)};
             if (r.Runs.Runs > 0)
-                row << ValueText(r.Runs.Median, column.Decimals)
-                    << ValueText(r.Runs.Min, column.Decimals)
-                    << ValueText(r.Runs.Max, column.Decimals) << SpreadText(r.Runs);
+                row << fixed(r.Runs.Median) << fixed(r.Runs.Min) << fixed(r.Runs.Max)
+                    << SpreadText(r.Runs);
             else
                 row << QString() << QString() << QString() << QString();
+            rounded = rounded || r.Comparison.CoarseRounding;
             row << RatioText(r.Comparison.Ratio) << IntervalText(r.Comparison)
-                << VerdictLabel(r.Comparison.Verdict);
+                << VerdictLabel(r.Comparison.Verdict) +
+                       (r.Comparison.CoarseRounding ? QStringLiteral(" *") : QString());
             section.Add(row);
         }
         text += '\n' + std::string(column.Name) + ": " + column.Title + " (" + column.Unit +
                 "), ratio " + Utf8(RatioMeaning(static_cast<int>(s))) + '\n';
         text += section.Text();
+        if (rounded)
+            text +=
+                "* The log rounds this score to a step above 2% of the median: the interval\n"
+                "  is widened by the rounding, and a small difference cannot show.\n";
     }
     if (!unmeasured.isEmpty())
         text += "\nNo runs of " + Utf8(unmeasured.join(QStringLiteral(", "))) + ".\n";

@@ -95,4 +95,15 @@ std::int64_t DirectoryEntrySize(const std::string& name);
 // True only when `name` is an existing regular file (not a directory).
 bool FileExists(const std::string& name);
 
+// The alignment uncached requests on the file `name` need: for the buffer,
+// what the file system demands where the system says so but never less
+// than the page size (as TDirectFile::BufferAlignment); for offsets and
+// sizes, the file system's block for direct requests, 512 where the system
+// does not say.
+struct TDirectAlignment {
+    std::size_t Buffer = 4096;
+    std::size_t Offset = 512;
+};
+TDirectAlignment DirectAlignment(const std::string& name);
+
 }  // namespace vt

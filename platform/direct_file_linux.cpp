@@ -20,6 +20,31 @@ std::size_t PageSize()
     const long page = sysconf(_SC_PAGESIZE);
     return page > 0 ? static_cast<std::size_t>(page) : 4096u;
 }
+
+// The direct-I/O alignment of the file at (`dirfd`, `path`).
+TDirectAlignment AlignmentOf(int dirfd, const char* path, int flags)
+{
+    // At least a page: a 64 KiB buffer that merely meets a 512-byte demand
+    // straddles one page more and makes each request one segment longer.
+    TDirectAlignment alignment;
+    alignment.Buffer = PageSize();
+#ifdef STATX_DIOALIGN
+    // Kernels from 6.1 report the direct-I/O alignment per file; older ones
+    // leave the bit out of the answer, and then the page size, which every
+    // file system accepts, is used.
+    struct statx stx {};
+    if (statx(dirfd, path, flags, STATX_DIOALIGN, &stx) == 0 &&
+        (stx.stx_mask & STATX_DIOALIGN) != 0) {
+        if (stx.stx_dio_mem_align > alignment.Buffer) alignment.Buffer = stx.stx_dio_mem_align;
+        if (stx.stx_dio_offset_align > 0) alignment.Offset = stx.stx_dio_offset_align;
+    }
+#else
+    (void)dirfd;
+    (void)path;
+    (void)flags;
+#endif
+    return alignment;
+}
 }  // namespace
 
 int TDirectFile::Open(const std::string& name)
@@ -33,7 +58,10 @@ int TDirectFile::Open(const std::string& name)
     return 0;
 }
 
-bool TDirectFile::IsOpen() const { return fd_ >= 0; }
+bool TDirectFile::IsOpen() const
+{
+    return fd_ >= 0;
+}
 
 void TDirectFile::Close()
 {
@@ -52,19 +80,7 @@ std::int64_t TDirectFile::Size() const
 
 std::size_t TDirectFile::BufferAlignment() const
 {
-    // At least a page: a 64 KiB buffer that merely meets a 512-byte demand
-    // straddles one page more and makes each request one segment longer.
-    const std::size_t page = PageSize();
-#ifdef STATX_DIOALIGN
-    // Kernels from 6.1 report the direct-I/O alignment per file; older ones
-    // leave the bit out of the answer, and then the page size, which every
-    // file system accepts, is used.
-    struct statx stx {};
-    if (statx(fd_, "", AT_EMPTY_PATH, STATX_DIOALIGN, &stx) == 0 &&
-        (stx.stx_mask & STATX_DIOALIGN) != 0 && stx.stx_dio_mem_align > page)
-        return stx.stx_dio_mem_align;
-#endif
-    return page;
+    return AlignmentOf(fd_, "", AT_EMPTY_PATH).Buffer;
 }
 
 std::int64_t TDirectFile::Read(void* buffer, std::size_t count)
@@ -115,6 +131,11 @@ bool FileExists(const std::string& name)
 {
     struct stat st {};
     return !name.empty() && ::stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+TDirectAlignment DirectAlignment(const std::string& name)
+{
+    return AlignmentOf(AT_FDCWD, name.c_str(), 0);
 }
 
 }  // namespace vt

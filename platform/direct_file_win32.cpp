@@ -30,6 +30,19 @@ std::size_t SectorSize(const std::string& name)
         return 0;
     return bytesPerSector;
 }
+
+// Uncached requests on a volume of `sector`-byte sectors (0: unknown).
+TDirectAlignment AlignmentFor(std::size_t sector)
+{
+    TDirectAlignment alignment;
+    alignment.Buffer = PageSize();
+    // Sector sizes are powers of two; anything else is not trusted.
+    if (sector > 0 && (sector & (sector - 1)) == 0) {
+        if (sector > alignment.Buffer) alignment.Buffer = sector;
+        alignment.Offset = sector;
+    }
+    return alignment;
+}
 }  // namespace
 
 int TDirectFile::Open(const std::string& name)
@@ -66,11 +79,7 @@ std::int64_t TDirectFile::Size() const
 
 std::size_t TDirectFile::BufferAlignment() const
 {
-    const std::size_t page = PageSize();
-    const std::size_t sector = sectorSize_;
-    // Sector sizes are powers of two; anything else is not trusted.
-    if (sector > page && (sector & (sector - 1)) == 0) return sector;
-    return page;
+    return AlignmentFor(sectorSize_).Buffer;
 }
 
 std::int64_t TDirectFile::Read(void* buffer, std::size_t count)
@@ -121,6 +130,11 @@ std::int64_t DirectoryEntrySize(const std::string& name)
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return 0;
     return static_cast<std::int64_t>((static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) |
                                      data.nFileSizeLow);
+}
+
+TDirectAlignment DirectAlignment(const std::string& name)
+{
+    return AlignmentFor(SectorSize(name));
 }
 
 bool FileExists(const std::string& name)

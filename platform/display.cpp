@@ -21,6 +21,29 @@ TDisplayVariables TDisplayVariables::FromProcess()
             Value("XDG_CURRENT_DESKTOP") + ":" + Value("XDG_SESSION_DESKTOP")};
 }
 
+bool PlatformListHas(const std::string& platforms, const std::string& name)
+{
+    return WithoutPlatform(platforms, name) != platforms;
+}
+
+std::string WithoutPlatform(const std::string& platforms, const std::string& name)
+{
+    std::string kept;
+    std::size_t start = 0;
+    bool dropped = false;
+    while (start <= platforms.size()) {
+        std::size_t end = platforms.find(';', start);
+        if (end == std::string::npos) end = platforms.size();
+        const std::string entry = platforms.substr(start, end - start);
+        if (entry.substr(0, entry.find(':')) == name)
+            dropped = true;
+        else
+            kept += (kept.empty() ? "" : ";") + entry;
+        start = end + 1;
+    }
+    return dropped ? kept : platforms;
+}
+
 std::string DisplayNamed(const TDisplayVariables& v)
 {
     std::string named;

@@ -45,6 +45,37 @@ struct TPlatformChoice {
 // by "offscreen" unless the list has it already.
 TPlatformChoice ChoosePlatforms(const TDisplayVariables& v);
 
+// Whether the ';'-separated list has the platform `name`; an entry may carry
+// arguments after a colon ("xcb:display=...").
+bool PlatformListHas(const std::string& platforms, const std::string& name);
+
+// The list without the entries of the platform `name`.
+std::string WithoutPlatform(const std::string& platforms, const std::string& name);
+
+// What an X display did when asked to open a connection.
+enum class TDisplayAnswer {
+    Answers,  // the server replied (whatever it said) or closed the connection
+    Silent,   // it took the connection and said nothing in time
+    Unknown,  // nothing took the connection, or the name is not one of ours:
+              // the toolkit finds that out by itself, and at once
+    Stopped,  // a stop request came while waiting
+};
+
+// How long an X display is given to answer: a forwarding over a slow link
+// answers within a second.
+inline constexpr int kDisplayAnswerMs = 5000;
+
+// Connects to the X display `display` (as DISPLAY names it: ":0", "unix:0",
+// "host:0.0", "tcp/host:0", "/path/to/socket") as the X library does, a local
+// display through its socket and a remote one through TCP port 6000 + its
+// number, sends the opening of a connection without credentials and waits
+// up to `waitMs` for the first byte of the reply, looking at the stop
+// request meanwhile. The connection is closed before it returns. The
+// toolkit's own connection waits without a bound, so a display that takes
+// the connection and never answers (the listener of a dead ssh forwarding)
+// is found out here first.
+TDisplayAnswer ProbeXDisplay(const std::string& display, int waitMs);
+
 // What the variables name, for a message: "DISPLAY=:99", "WAYLAND_DISPLAY=
 // wayland-1, DISPLAY=:0", "QT_QPA_PLATFORM=xcb", or "DISPLAY and
 // WAYLAND_DISPLAY are not set".

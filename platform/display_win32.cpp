@@ -8,4 +8,10 @@ TPlatformChoice ChoosePlatforms(const TDisplayVariables&)
     return {};
 }
 
+// No X display is ever asked for here.
+TDisplayAnswer ProbeXDisplay(const std::string&, int)
+{
+    return TDisplayAnswer::Unknown;
+}
+
 }  // namespace vt

@@ -42,7 +42,11 @@ public:
     std::optional<char> ByteAt(const std::string& path, std::int64_t offset) const;
 
     // Writes all of `bytes` at the end of the file, resuming after a partial
-    // write; a failed write raises, leaving the bytes already written.
+    // write. A failed write (a full disk, a file-size limit) takes back what
+    // this call wrote, cutting the file back to its length before it, and
+    // raises: the file is as it was, never left with part of a line. Only
+    // where another writer appended after this call's bytes are they left,
+    // since cutting them would cut that writer's line too.
     void Write(std::string_view bytes);
 
     // Closes the file and reports the outcome of the close itself, where a
@@ -50,13 +54,37 @@ public:
     void Close();
 
 private:
+    // Cuts the file back by the `written` bytes this object's last write
+    // left at its end, when they are still at its end.
+    void TakeBack(std::int64_t written) noexcept;
+
 #if defined(_WIN32)
     void* handle_ = nullptr;  // a HANDLE; nullptr when closed
+    std::string path_;        // the file opened, for the handle that cuts it back
 #else
     int fd_ = -1;
 #endif
     bool created_ = false;
 };
+
+// What appending to `path` would meet now, found without creating, writing
+// or changing anything (an existing file is opened for writing and closed).
+struct TAppendCheck {
+    // 0 when appending would work: an existing regular file that opens for
+    // writing, or a missing one whose folder lets the process create it.
+    // Else the system's code: EISDIR for a folder, ENAMETOOLONG, EACCES,
+    // EROFS, ENOENT for a missing folder, ...; or kNotARegularFile.
+    int Error = 0;
+    // The file looked at: `path`, or where its symbolic link leads.
+    std::string Path;
+    bool Exists = false;
+};
+inline constexpr int kNotARegularFile = -1;  // a device, a pipe, a socket
+TAppendCheck CheckAppend(const std::string& path);
+
+// The first `limit` bytes of the file at `path` (all of a shorter one), with
+// the failures of ReadFileBytes.
+std::optional<std::string> ReadFileStart(const std::string& path, std::size_t limit);
 
 // The whole content of the file at `path`, or nothing when there is no such
 // file (or a component of the path is not a directory). Any other failure,

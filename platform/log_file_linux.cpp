@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <climits>
 
 #include "platform/errors.h"
@@ -111,13 +112,30 @@ std::optional<char> TAppendFile::ByteAt(const std::string& path, std::int64_t of
 
 void TAppendFile::Write(std::string_view bytes)
 {
+    std::int64_t written = 0;
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
         if (n < 0) {
             if (errno == EINTR) continue;
-            RaiseLastError();
+            const int code = errno;
+            TakeBack(written);
+            throw EInOutError(code);
         }
         bytes.remove_prefix(static_cast<std::size_t>(n));
+        written += n;
+    }
+}
+
+void TAppendFile::TakeBack(std::int64_t written) noexcept
+{
+    if (written <= 0) return;
+    // Appending leaves the offset at the end of this object's bytes; they are
+    // still the file's end when its size is that offset.
+    struct stat st {};
+    const off_t end = ::lseek(fd_, 0, SEEK_CUR);
+    if (end < written || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size != end)
+        return;
+    while (::ftruncate(fd_, end - written) != 0 && errno == EINTR) {
     }
 }
 
@@ -128,7 +146,47 @@ void TAppendFile::Close()
     if (::close(fd) != 0) RaiseLastError();
 }
 
-std::optional<std::string> ReadFileBytes(const std::string& path)
+TAppendCheck CheckAppend(const std::string& path)
+{
+    TAppendCheck check;
+    check.Path = path;
+    for (int tries = 0; tries < kMaxOpenTries; ++tries) {
+        struct stat st {};
+        if (::stat(check.Path.c_str(), &st) == 0) {
+            check.Exists = true;
+            if (S_ISDIR(st.st_mode))
+                check.Error = EISDIR;
+            else if (!S_ISREG(st.st_mode))
+                check.Error = kNotARegularFile;
+            else if (const int fd = ::open(check.Path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC |
+                                                                   O_NOCTTY | O_NONBLOCK);
+                     fd < 0)
+                check.Error = errno;
+            else
+                ::close(fd);
+            return check;
+        }
+        if (errno != ENOENT) {
+            check.Error = errno;
+            return check;
+        }
+        // A link whose target is missing: its target is what gets created.
+        if (std::optional<std::string> target = LinkTarget(check.Path)) {
+            check.Path = std::move(*target);
+            continue;
+        }
+        const std::size_t slash = check.Path.rfind('/');
+        const std::string folder = slash == std::string::npos ? "."
+                                   : slash == 0               ? "/"
+                                                              : check.Path.substr(0, slash);
+        check.Error = ::access(folder.c_str(), W_OK | X_OK) == 0 ? 0 : errno;
+        return check;
+    }
+    check.Error = ELOOP;
+    return check;
+}
+
+std::optional<std::string> ReadFileStart(const std::string& path, std::size_t limit)
 {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
@@ -144,8 +202,8 @@ std::optional<std::string> ReadFileBytes(const std::string& path)
 
     std::string content;
     char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(file.Get(), buf, sizeof buf);
+    while (content.size() < limit) {
+        const ssize_t n = ::read(file.Get(), buf, std::min(sizeof buf, limit - content.size()));
         if (n < 0) {
             if (errno == EINTR) continue;
             RaiseLastError();  // a directory fails here with EISDIR
@@ -155,6 +213,11 @@ std::optional<std::string> ReadFileBytes(const std::string& path)
     }
     file.Close();
     return content;
+}
+
+std::optional<std::string> ReadFileBytes(const std::string& path)
+{
+    return ReadFileStart(path, std::string().max_size());
 }
 
 }  // namespace vt

@@ -1,10 +1,12 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/errors.h"
 #include "platform/log_file.h"
 #include "platform/system_error_win32.h"
+#include "platform/user_folders.h"
 
 namespace vt {
 
@@ -64,6 +66,7 @@ TAppendFile::TAppendFile(const std::string& path)
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h != INVALID_HANDLE_VALUE) {
             handle_ = h;
+            path_ = path;
             return;
         }
         const DWORD error = GetLastError();
@@ -74,6 +77,7 @@ TAppendFile::TAppendFile(const std::string& path)
                         CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h != INVALID_HANDLE_VALUE) {
             handle_ = h;
+            path_ = path;
             created_ = true;
             return;
         }
@@ -112,14 +116,38 @@ std::optional<char> TAppendFile::ByteAt(const std::string& path, std::int64_t of
 
 void TAppendFile::Write(std::string_view bytes)
 {
+    std::int64_t total = 0;
     while (!bytes.empty()) {
         const DWORD chunk =
             bytes.size() > 0x40000000u ? 0x40000000u : static_cast<DWORD>(bytes.size());
         DWORD written = 0;
-        if (!WriteFile(handle_, bytes.data(), chunk, &written, nullptr)) RaiseLastError();
-        if (written == 0) throw EInOutError(ENOSPC);
+        int code = 0;
+        if (!WriteFile(handle_, bytes.data(), chunk, &written, nullptr))
+            code = LastErrno();
+        else if (written == 0)
+            code = ENOSPC;
+        if (code != 0) {
+            TakeBack(total);
+            throw EInOutError(code);
+        }
         bytes.remove_prefix(written);
+        total += written;
     }
+}
+
+void TAppendFile::TakeBack(std::int64_t written) noexcept
+{
+    if (written <= 0) return;
+    // A handle for appending cannot set the end of the file: one that may
+    // write is opened by name, and used only when it is the same file.
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(handle_, &size) || size.QuadPart < written) return;
+    THandle cutter(CreateFileA(path_.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (cutter.Get() == INVALID_HANDLE_VALUE || !SameFile(cutter.Get(), handle_)) return;
+    LARGE_INTEGER end{};
+    end.QuadPart = size.QuadPart - written;
+    if (SetFilePointerEx(cutter.Get(), end, nullptr, FILE_BEGIN)) SetEndOfFile(cutter.Get());
 }
 
 void TAppendFile::Close()
@@ -129,7 +157,41 @@ void TAppendFile::Close()
     if (!CloseHandle(h)) RaiseLastError();
 }
 
+TAppendCheck CheckAppend(const std::string& path)
+{
+    TAppendCheck check;
+    check.Path = path;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND) {
+            check.Error = ErrnoFromSystemError(error);
+            return check;
+        }
+        const std::size_t slash = path.find_last_of("\\/");
+        check.Error = FolderWriteError(slash == std::string::npos ? "." : path.substr(0, slash + 1));
+        return check;
+    }
+    check.Exists = true;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        check.Error = EISDIR;
+        return check;
+    }
+    THandle file(CreateFileA(path.c_str(), FILE_APPEND_DATA | SYNCHRONIZE, kShareAll, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.Get() == INVALID_HANDLE_VALUE)
+        check.Error = LastErrno();
+    else if (GetFileType(file.Get()) != FILE_TYPE_DISK)
+        check.Error = kNotARegularFile;
+    return check;
+}
+
 std::optional<std::string> ReadFileBytes(const std::string& path)
+{
+    return ReadFileStart(path, std::string().max_size());
+}
+
+std::optional<std::string> ReadFileStart(const std::string& path, std::size_t limit)
 {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -146,9 +208,10 @@ std::optional<std::string> ReadFileBytes(const std::string& path)
 
     std::string content;
     char buf[65536];
-    for (;;) {
+    while (content.size() < limit) {
         DWORD got = 0;
-        if (!ReadFile(file.Get(), buf, sizeof buf, &got, nullptr)) RaiseLastError();
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(sizeof buf, limit - content.size()));
+        if (!ReadFile(file.Get(), buf, want, &got, nullptr)) RaiseLastError();
         if (got == 0) break;
         content.append(buf, got);
     }

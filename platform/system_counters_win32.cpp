@@ -1,5 +1,6 @@
-#include <powrprof.h>
 #include <windows.h>
+// after windows.h, whose types it uses
+#include <powrprof.h>
 
 #include <vector>
 

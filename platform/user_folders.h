@@ -15,6 +15,19 @@ int FolderWriteError(const std::string& dir);
 // 0 when the existing file `path` may be written, else the system's code.
 int FileWriteError(const std::string& path);
 
+// The folder of this process's executable, links resolved, with a trailing
+// separator (as the toolkit names it, which needs its application object
+// first); empty when the system does not tell.
+std::string ExecutableFolder();
+
+// Whether the program whose executable lies in `exeDir` was installed into
+// the system rather than unpacked somewhere: on Linux its folder lies under
+// /usr (where /bin and /sbin lead too, and /usr/local) or /opt, the places
+// packages install to; on Windows under the Program Files folders. Such a
+// copy keeps no files beside itself, even for a user who may write there
+// (root, an administrator).
+bool InstalledInSystem(const std::string& exeDir);
+
 // The value of the environment variable `name`; nothing when it is not set.
 std::optional<std::string> EnvironmentValue(const char* name);
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/errors.h"
@@ -19,6 +20,28 @@ int FolderWriteError(const std::string& dir)
 int FileWriteError(const std::string& path)
 {
     return ::access(path.c_str(), W_OK) == 0 ? 0 : errno;
+}
+
+std::string ExecutableFolder()
+{
+    char* real = ::realpath("/proc/self/exe", nullptr);
+    if (real == nullptr) return {};
+    std::string path = real;
+    std::free(real);
+    return path.substr(0, path.rfind('/') + 1);
+}
+
+bool InstalledInSystem(const std::string& exeDir)
+{
+    std::string dir = exeDir;
+    if (char* real = ::realpath(exeDir.empty() ? "." : exeDir.c_str(), nullptr)) {
+        dir = real;
+        std::free(real);
+    }
+    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    for (const std::string prefix : {"/usr", "/opt"})
+        if (dir == prefix || dir.rfind(prefix + "/", 0) == 0) return true;
+    return false;
 }
 
 std::optional<std::string> HomeFolder()

@@ -8,6 +8,43 @@
 
 namespace vt {
 
+std::string ExecutableFolder()
+{
+    std::string path(32768, '\0');
+    const DWORD n = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0 || n >= path.size()) return {};
+    path.resize(n);
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    return path.substr(0, path.rfind('/') + 1);
+}
+
+namespace {
+
+std::string Lower(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+}  // namespace
+
+bool InstalledInSystem(const std::string& exeDir)
+{
+    std::string dir = Lower(exeDir);
+    for (char& c : dir)
+        if (c == '/') c = '\\';
+    for (const char* name : {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432"}) {
+        const std::optional<std::string> folder = EnvironmentValue(name);
+        if (!folder || folder->empty()) continue;
+        std::string prefix = Lower(*folder);
+        if (prefix.back() != '\\') prefix += '\\';
+        if (dir.rfind(prefix, 0) == 0) return true;
+    }
+    return false;
+}
+
 int FolderWriteError(const std::string& dir)
 {
     // Windows has no access test for folders that tells the truth about

@@ -21,7 +21,7 @@ bool Refuses(int code)
 
 LogPlace ChooseResultsLogPlace(const std::string& exeDir, const LogPlaceInputs& in)
 {
-    if (in.besideExeWritable) return {exeDir + kResultsLogName, {}};
+    if (in.besideExeWritable && !in.installed) return {exeDir + kResultsLogName, {}};
     std::string base;
     if (in.xdgDataHome && !in.xdgDataHome->empty() && in.xdgDataHome->front() == '/')
         base = *in.xdgDataHome;
@@ -40,7 +40,8 @@ LogPlaceInputs SystemLogPlaceInputs(const std::string& exeDir)
     const std::string dir = exeDir.empty() ? std::string(".") : exeDir;
     in.besideExeWritable =
         !Refuses(FolderWriteError(dir)) || FileWriteError(exeDir + kResultsLogName) == 0;
-    if (!in.besideExeWritable) {
+    in.installed = in.besideExeWritable && InstalledInSystem(dir);
+    if (!in.besideExeWritable || in.installed) {
         in.xdgDataHome = EnvironmentValue("XDG_DATA_HOME");
         in.home = HomeFolder();
     }

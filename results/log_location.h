@@ -2,8 +2,9 @@
 //
 // A copy of the program in a folder the user can write (unpacked somewhere,
 // run from its build folder) keeps its log beside the executable, as it
-// always has. An installed program's folder cannot be written, so there the
-// log goes to the user's data folder: $XDG_DATA_HOME/vesktest/Result3.txt,
+// always has. An installed program (in a folder the user cannot write, or
+// one the system installed, such as /usr/bin even for root) keeps it in the
+// user's data folder: $XDG_DATA_HOME/vesktest/Result3.txt,
 // by default ~/.local/share/vesktest/Result3.txt.
 #pragma once
 
@@ -24,6 +25,9 @@ struct LogPlaceInputs {
     bool besideExeWritable = true;
     std::optional<std::string> xdgDataHome;  // $XDG_DATA_HOME
     std::optional<std::string> home;         // the user's home folder
+    // The program was installed into the system (InstalledInSystem): its
+    // log goes to the data folder even where its folder can be written.
+    bool installed = false;
 };
 
 struct LogPlace {

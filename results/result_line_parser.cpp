@@ -199,6 +199,8 @@ std::string LineFaultText(TLineFault fault, int field)
             return score + " has another decimal separator than the line's first score";
         case TLineFault::TooManyDigits:
             return score + " has more digits than can be read exactly";
+        case TLineFault::NotARecord:
+            return "begins as a record but is not one (cut short, or not JSON)";
     }
     return {};
 }

@@ -42,6 +42,7 @@ enum class TLineFault : std::uint8_t {
     NotAsWritten,      // a number, but not as the line writes it (padding, zeros, decimals)
     MixedSeparators,   // a decimal separator other than the one of the line's first score
     TooManyDigits,     // more digits than a double holds
+    NotARecord,        // begins as a run's JSON record but is not one (cut short, edited)
 };
 
 // The longest line a result line can be: every score at its widest.

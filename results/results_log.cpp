@@ -1,6 +1,9 @@
 #include "results/results_log.h"
 
+#include <algorithm>
+
 #include "platform/cp1251.h"
+#include "platform/errors.h"
 #include "platform/log_file.h"
 #include "results/result_line.h"
 #include "results/score_table.h"
@@ -99,6 +102,37 @@ void Append(const std::string& path, std::string_view line)
     // The lines went to the system in one write; nothing is left in a buffer
     // of ours, so closing is the flush.
     file.Close();
+}
+
+std::optional<std::string> AppendProblem(const std::string& path)
+{
+    const TAppendCheck check = CheckAppend(path);
+    std::string where = path;
+    if (check.Path != path) where += " (its link leads to " + check.Path + ")";
+    std::string reason;
+    if (check.Error == EISDIR) {
+        reason = "it is a folder";
+    } else if (check.Error == kNotARegularFile) {
+        reason = "it is not a regular file";
+    } else if (check.Error != 0) {
+        reason = ErrnoText(check.Error);
+    } else if (check.Exists) {
+        std::size_t headerSize = 0;
+        for (const std::string& h : ResultsLogHeader()) headerSize += h.size() + 2;
+        try {
+            const std::optional<std::string> start = ReadFileStart(check.Path, headerSize);
+            if (start && !start->empty()) {
+                std::vector<std::string> lines = SplitLines(*start);
+                lines.resize(ResultsLogHeader().size());
+                if (!std::equal(lines.begin(), lines.end(), ResultsLogHeader().begin()))
+                    reason = "it is not a results log (it does not begin with the log's header)";
+            }
+        } catch (const EInOutError& e) {
+            reason = ErrnoText(e.ErrorCode());
+        }
+    }
+    if (reason.empty()) return std::nullopt;
+    return where + ": " + reason;
 }
 
 std::optional<std::vector<std::string>> Load(const std::string& path)

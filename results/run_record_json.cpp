@@ -1,6 +1,7 @@
 #include "results/run_record_json.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -95,6 +96,9 @@ bool Ran(const TRunRecord& r, int test)
 // any other text is no number.
 bool IsJsonNumber(std::string_view text);
 
+// The length of the JSON number at the start of `text`, 0 when there is none.
+std::size_t JsonNumberLength(std::string_view text);
+
 void Describe(const TRunRecord& r, TSink& sink)
 {
     TFacts f(sink);
@@ -185,24 +189,29 @@ void Describe(const TRunRecord& r, TSink& sink)
 
 bool IsJsonNumber(std::string_view t)
 {
+    return !t.empty() && JsonNumberLength(t) == t.size();
+}
+
+std::size_t JsonNumberLength(std::string_view t)
+{
     std::size_t i = 0;
     if (i < t.size() && t[i] == '-') ++i;
     const std::size_t digits = i;
     while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i;
-    if (i == digits || (t[digits] == '0' && i - digits > 1)) return false;
+    if (i == digits || (t[digits] == '0' && i - digits > 1)) return 0;
     if (i < t.size() && t[i] == '.') {
         const std::size_t fraction = ++i;
         while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i;
-        if (i == fraction) return false;
+        if (i == fraction) return 0;
     }
     if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
         ++i;
         if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
         const std::size_t exponent = i;
         while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i;
-        if (i == exponent) return false;
+        if (i == exponent) return 0;
     }
-    return i == t.size();
+    return i;
 }
 
 // The length of the UTF-8 character at the start of `s`, 0 when it is not
@@ -531,6 +540,23 @@ const std::unordered_map<std::string_view, int>& RecordKeys()
     return keys;
 }
 
+// The members in the order RecordToJson writes them.
+const std::vector<std::pair<std::string_view, int>>& RecordKeyOrder()
+{
+    static const std::vector<std::pair<std::string_view, int>> order = [] {
+        std::vector<std::string_view> names(kFirstScore + kScoreTable.size());
+        for (const auto& [name, key] : RecordKeys()) names[static_cast<std::size_t>(key)] = name;
+        std::vector<std::pair<std::string_view, int>> o;
+        for (const int key : {kDescription, kDiskLabel}) o.emplace_back(names[key], key);
+        for (std::size_t i = 0; i < kScoreTable.size(); ++i)
+            o.emplace_back(kScoreTable[i].Name, kFirstScore + static_cast<int>(i));
+        for (int key = kTests; key < kFirstScore; ++key)
+            o.emplace_back(names[static_cast<std::size_t>(key)], key);
+        return o;
+    }();
+    return order;
+}
+
 class TReader {
 public:
     TReader(std::string_view text, std::string& error)
@@ -582,9 +608,13 @@ public:
         ++p_;
         const char* start = p_;
         // The common case: plain ASCII up to the closing quote.
-        while (p_ < end_ && *p_ != '"' && *p_ != '\\' && static_cast<unsigned char>(*p_) >= 0x20 &&
-               static_cast<unsigned char>(*p_) < 0x80)
-            ++p_;
+        static const std::array<bool, 256> plain = [] {
+            std::array<bool, 256> t{};
+            for (int c = 0x20; c < 0x80; ++c)
+                t[static_cast<std::size_t>(c)] = c != '"' && c != '\\';
+            return t;
+        }();
+        while (p_ < end_ && plain[static_cast<unsigned char>(*p_)]) ++p_;
         if (p_ < end_ && *p_ == '"') {
             view = std::string_view(start, static_cast<std::size_t>(p_ - start));
             ++p_;
@@ -672,14 +702,16 @@ public:
     {
         Blanks();
         const char* start = p_;
-        while (p_ < end_ && (std::isdigit(static_cast<unsigned char>(*p_)) || *p_ == '-' ||
-                             *p_ == '+' || *p_ == '.' || *p_ == 'e' || *p_ == 'E'))
-            ++p_;
-        text = std::string_view(start, static_cast<std::size_t>(p_ - start));
-        if (text.empty() || !IsJsonNumber(text)) {
-            p_ = start;
+        const std::size_t length =
+            JsonNumberLength(std::string_view(start, static_cast<std::size_t>(end_ - start)));
+        // A number runs to a character that cannot continue it.
+        const char* after = start + length;
+        if (length == 0 ||
+            (after < end_ && (std::isdigit(static_cast<unsigned char>(*after)) || *after == '.' ||
+                              *after == 'e' || *after == 'E' || *after == '+' || *after == '-')))
             return Fail("a number expected");
-        }
+        p_ = after;
+        text = std::string_view(start, length);
         return true;
     }
 
@@ -774,11 +806,12 @@ public:
         if (!Expect('{', "an object expected")) return false;
         if (Take('}')) return true;
         do {
+            // The name stays valid until the next name is read: a member
+            // looks at it before it reads its value.
             std::string_view name;
             if (!String(name, keyScratch_)) return false;
-            const std::string key(name);
             if (!Expect(':', "\":\" expected")) return false;
-            if (!member(key)) return false;
+            if (!member(name)) return false;
         } while (Take(','));
         return Expect('}', "\",\" or \"}\" expected");
     }
@@ -795,7 +828,7 @@ public:
                 return String(view, scratch_);
             }
             case '{':
-                return Object([&](const std::string&) { return Skip(depth + 1); });
+                return Object([&](std::string_view) { return Skip(depth + 1); });
             case '[':
                 return Array([&] { return Skip(depth + 1); });
             case 't':
@@ -858,7 +891,7 @@ private:
 
 bool ReadEveryCore(TReader& in, TEveryCoreDetails& d)
 {
-    return in.Object([&](const std::string& key) {
+    return in.Object([&](std::string_view key) {
         if (key == "physical_cores") return in.Integer(d.PhysicalCores);
         if (key == "cpus_used") return in.Integer(d.CpusUsed);
         if (key == "smt") return in.Integer(d.Smt);
@@ -868,7 +901,7 @@ bool ReadEveryCore(TReader& in, TEveryCoreDetails& d)
             d.CoreKinds.clear();
             return in.Null() || in.Array([&] {
                 TCoreKindFigure kind;
-                const bool ok = in.Object([&](const std::string& k) {
+                const bool ok = in.Object([&](std::string_view k) {
                     if (k == "kind") return in.String(kind.Kind);
                     if (k == "cpus")
                         return in.Array([&] {
@@ -890,7 +923,7 @@ bool ReadEveryCore(TReader& in, TEveryCoreDetails& d)
 
 bool ReadDisk(TReader& in, TDiskDetails& d)
 {
-    return in.Object([&](const std::string& key) {
+    return in.Object([&](std::string_view key) {
         if (key == "folder") return in.TextOrNull(d.Folder);
         if (key == "file_mib") return in.Integer(d.FileMiB);
         if (key == "seconds") return in.Number(d.Seconds);
@@ -907,7 +940,7 @@ bool ReadDisk(TReader& in, TDiskDetails& d)
 
 bool ReadConditions(TReader& in, TRunConditions& c)
 {
-    return in.Object([&](const std::string& key) {
+    return in.Object([&](std::string_view key) {
         if (key == "thread_cpu_share") return in.OptionalNumber(c.ThreadCpuShare);
         if (key == "other_cpu_before_pct") return in.OptionalNumber(c.OtherCpuBeforePct);
         if (key == "other_cpu_during_pct") return in.OptionalNumber(c.OtherCpuDuringPct);
@@ -982,10 +1015,19 @@ bool ParseRecordJson(std::string_view text, TRunRecord& r, std::string& error)
     std::optional<TRunConditions> conditions;
     std::string line;
     const auto& keys = RecordKeys();
-    const bool ok = in.Object([&](const std::string& name) {
-        const auto found = keys.find(name);
-        if (found == keys.end()) return in.Skip(1);
-        const int key = found->second;
+    const auto& order = RecordKeyOrder();
+    std::size_t next = 0;  // where the written order says the next member is
+    const bool ok = in.Object([&](std::string_view name) {
+        // Records come in the order they are written: the next name is
+        // checked first, the table asked only when another stands there.
+        int key = -1;
+        if (next < order.size() && order[next].first == name) {
+            key = order[next++].second;
+        } else {
+            const auto found = keys.find(name);
+            if (found == keys.end()) return in.Skip(1);
+            key = found->second;
+        }
         if (key >= kFirstScore) {
             const TScoreRow& row = kScoreTable[static_cast<std::size_t>(key - kFirstScore)];
             double& value = r.Scores.*row.Value;

@@ -3,7 +3,7 @@
 // each have hundreds of thousands of runs.
 #pragma once
 
-#include "stats/mann_whitney.h"
+#include "stats/sorted_sample.h"
 
 #include <cstdint>
 

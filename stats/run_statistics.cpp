@@ -1,6 +1,8 @@
 #include "stats/run_statistics.h"
 
+#include "stats/brunner_munzel.h"
 #include "stats/pairwise_ratios.h"
+#include "stats/ratio_interval.h"
 
 #include <algorithm>
 #include <cmath>
@@ -43,25 +45,25 @@ TRunSample PrepareRuns(std::span<const double> runs)
 {
     TRunSample sample{{}, SortSample(Measurements(runs))};
     const TSortedSample& v = sample.Sorted;
-    if (v.Size() > 0)
+    if (v.Size() > 0) {
         sample.Summary = SummaryOf(v.Size(), v.At((v.Size() - 1) / 2), v.At(v.Size() / 2),
                                    v.Distinct.front(), v.Distinct.back());
+        sample.Summary.Step = RoundingStep(v);
+    }
     return sample;
 }
 
-double MannWhitneyPValue(std::span<const double> x, std::span<const double> y)
+double BrunnerMunzelPValue(std::span<const double> x, std::span<const double> y)
 {
     const TSortedSample a = SortSample(Measurements(x));
     const TSortedSample b = SortSample(Measurements(y));
     if (a.Size() == 0 || b.Size() == 0) return 1;
-    return MannWhitneyTest(a, b).PValue;
+    return TBrunnerMunzel(a, b).At(0).PValue;
 }
 
 bool CanShowDifference(int m, int n)
 {
-    return m > 0 && n > 0 &&
-           SmallestExactPValue(static_cast<std::uint64_t>(m), static_cast<std::uint64_t>(n)) <
-               kAlpha;
+    return m >= kLeastRuns && n >= kLeastRuns;
 }
 
 const char* VerdictText(TVerdict verdict)
@@ -99,27 +101,59 @@ TScoreComparison CompareRuns(const TRunSample& machine, const TRunSample& refere
     // numerator, a speed's for speeds and the reference's time for times.
     const TRunSample& top = higherIsBetter ? machine : reference;
     const TRunSample& bottom = higherIsBetter ? reference : machine;
-    result.Ratio = top.Summary.Median / bottom.Summary.Median;
+    result.MedianRatio = top.Summary.Median / bottom.Summary.Median;
+    const std::uint64_t pairs = top.Sorted.Size() * bottom.Sorted.Size();
+    const double estimate = std::sqrt(KthSmallestRatio(top.Sorted, bottom.Sorted, (pairs + 1) / 2) *
+                                      KthSmallestRatio(top.Sorted, bottom.Sorted, pairs / 2 + 1));
+    result.Ratio = estimate;
 
-    const TRankTest test = MannWhitneyTest(top.Sorted, bottom.Sorted);
+    const TBrunnerMunzel test(top.Sorted, bottom.Sorted);
+    const TTestResult atOne = test.At(0);
     const bool canShow = CanShowDifference(machine.Summary.Runs, reference.Summary.Runs);
-    if (canShow && test.Rank) {
-        const std::uint64_t pairs = top.Sorted.Size() * bottom.Sorted.Size();
-        result.Low = KthSmallestRatio(top.Sorted, bottom.Sorted, *test.Rank);
-        result.High = KthSmallestRatio(top.Sorted, bottom.Sorted, pairs + 1 - *test.Rank);
+    // Half a step of rounding either way at each machine's median.
+    const double topStep = top.Summary.Step / top.Summary.Median;
+    const double bottomStep = bottom.Summary.Step / bottom.Summary.Median;
+    result.CoarseRounding = std::max(topStep, bottomStep) > kCoarseRounding;
+    bool roundedAway = false;
+    if (canShow) {
+        TRatioInterval interval = InvertTest(test, top.Sorted, bottom.Sorted, estimate);
+        // The test's own p-value at 1 decides where the interval's search
+        // could not: 1 accepted lies inside, 1 rejected is at most an end.
+        if (interval.Low && interval.High) {
+            double& low = *interval.Low;
+            double& high = *interval.High;
+            if (atOne.PValue >= kAlpha) {
+                low = std::min(low, 1.0);
+                high = std::max(high, 1.0);
+            } else if (low < 1 && high > 1) {
+                (estimate >= 1 ? low : high) = 1;
+            }
+            const double shrink = (1 - topStep / 2) / (1 + bottomStep / 2);
+            const double grow = (1 + topStep / 2) / (1 - bottomStep / 2);
+            roundedAway = !(shrink > 0 && grow > 0);
+            if (!roundedAway) {
+                low *= shrink;
+                high *= grow;
+                result.Low = low;
+                result.High = high;
+            }
+        }
     }
     if (isReference) {
         result.Ratio = 1;
+        result.MedianRatio = 1;
         result.Verdict = TVerdict::Reference;
         return result;
     }
-    result.PValue = test.PValue;
-    if (!canShow || !test.Rank)
+    result.PValue = atOne.PValue;
+    if (roundedAway)
+        result.Verdict = TVerdict::NoDifference;
+    else if (!result.Low)
         result.Verdict = TVerdict::TooFewRuns;
-    else if (test.PValue >= kAlpha)
+    else if (atOne.PValue >= kAlpha || (*result.Low < 1 && *result.High > 1) || estimate == 1)
         result.Verdict = TVerdict::NoDifference;
     else
-        result.Verdict = test.AHigher ? TVerdict::Faster : TVerdict::Slower;
+        result.Verdict = atOne.AHigher ? TVerdict::Faster : TVerdict::Slower;
     return result;
 }
 

@@ -5,29 +5,32 @@
 // the verdict's word. The Compare window, `compare --text` and `compare --csv`
 // all show the one result computed here.
 //
-// A difference is called only where a two-sided Mann-Whitney U test of the
-// two machines' runs rejects equality at the 5% level (p below 0.05): the
-// exact distribution of U where no value is tied and the runs give at most
-// 2,500 pairs (m x n: 50 against 50, 25 against 100), the normal
-// approximation with tie correction and continuity correction otherwise.
+// A difference is called only where the two-sided Brunner-Munzel test of the
+// two machines' runs (stats/brunner_munzel.h) rejects at the 5% level: it asks
+// whether a run of one machine tends to beat a run of the other, and keeps
+// that level when one machine is much noisier than the other. Each machine
+// needs at least kLeastRuns runs for a verdict: with fewer, a noisy machine's
+// runs all land on one side of a quiet machine's too often (two times in 32
+// for five runs) even where the two are alike.
 //
-// The ratio of medians comes with a 95% distribution-free interval taken
-// from the same test: of the m x n pairwise ratios of a machine's runs to the
-// reference's, the (C+1)-th smallest and the (C+1)-th largest, C being the
-// largest whole U whose p-value is below 0.05 under the distribution the
-// test used. Where no run of one machine equals a run of the
-// other, the interval leaves out 1 exactly when a difference is called.
-// Where runs are equal (the log rounds its figures, so this is common), each
-// equal pair counts one half to either side in the test, and an end of the
-// interval may then be exactly 1 while a difference is called; but the
-// interval never holds 1 strictly inside with a difference called, nor
-// leaves 1 out without one.
+// The ratio is the median of the ratios of a run of the machine to a run of
+// the reference, with the 95% interval of the factors that the same test does
+// not reject (stats/ratio_interval.h): the ratio lies inside its interval, a
+// difference is called only where the interval does not hold 1 strictly
+// inside, and it is called wherever the interval leaves 1 out. The ratio of
+// the medians is given beside it.
+//
+// Figures rounded by the log (a time kept to 0.01 s) tie often and make the
+// test's factors jump from one ratio of rounded values to the next; where a
+// machine's runs are all whole multiples of a step, the interval is widened by
+// half a step at both machines' medians, and a step above 2% of a median is
+// flagged, since the runs cannot then show a small difference.
 //
 // A value that is not a finite positive number is not a measurement: it is
 // left out wherever runs are given here.
 #pragma once
 
-#include "stats/mann_whitney.h"
+#include "stats/sorted_sample.h"
 
 #include <optional>
 #include <span>
@@ -45,6 +48,7 @@ struct TRunSummary {
     double Min = 0;
     double Max = 0;
     double Spread = 0;  // (Max - Min) / Median; 0 for a single run
+    double Step = 0;    // the rounding of the values (RoundingStep), 0 where none
 };
 
 // The summary of `runs` (any order). Runs is 0 and the rest 0 for no values.
@@ -60,16 +64,22 @@ struct TRunSample {
 
 TRunSample PrepareRuns(std::span<const double> runs);
 
-// Two-sided p-value of the Mann-Whitney U test of `x` against `y`: the exact
-// distribution of U where both samples are small and no value is tied, the
-// normal approximation with tie correction and continuity correction
-// otherwise. 1 when either sample is empty.
-double MannWhitneyPValue(std::span<const double> x, std::span<const double> y);
+// A step of rounding above this share of a median is flagged.
+inline constexpr double kCoarseRounding = 0.02;
 
-// Whether `m` runs against `n` runs can show a difference at all: the
-// smallest two-sided p-value they can reach (completely separated runs,
-// 2 / C(m + n, m) exactly) is below kAlpha. False for 3 against 3, 1 against 8
-// or 2 against 5; true for 4 against 4, 3 against 5 or 2 against 8.
+// The fewest runs of each machine that can show a difference: if one
+// machine's runs spread and the other's do not, all of k runs land above (or
+// all below) the other's with a chance of up to 2 / 2^k, which is below kAlpha
+// from k = 6 on.
+inline constexpr int kLeastRuns = 6;
+
+// Two-sided p-value of the Brunner-Munzel test of `x` against `y`: the exact
+// studentised permutation distribution where the splits of the runs are few
+// enough to count, Student's t otherwise. 1 when either sample is empty.
+double BrunnerMunzelPValue(std::span<const double> x, std::span<const double> y);
+
+// Whether `m` runs against `n` runs can show a difference at all: both are
+// at least kLeastRuns.
 bool CanShowDifference(int m, int n);
 
 // The verdict on one score of a machine against the reference machine.
@@ -79,9 +89,8 @@ enum class TVerdict {
     Faster,        // better than the reference
     Slower,        // worse than the reference
     NoDifference,  // the runs do not show a difference at the 5% level
-    // Even completely separated runs could not show one: CanShowDifference
-    // is false, or the normal approximation (taken with ties or past 2,500
-    // pairs) cannot reach 5% even at U = 0, as for one run against many.
+    // A machine has fewer than kLeastRuns runs, or even runs that do not
+    // overlap at all could not show a difference.
     TooFewRuns,
 };
 
@@ -90,15 +99,19 @@ const char* VerdictText(TVerdict verdict);
 
 // One score of a machine against the reference machine.
 struct TScoreComparison {
-    // Ratio of the medians, oriented so that above 1 is better: machine /
-    // reference for speeds, reference / machine for times.
+    // The median of the ratios of a run of the machine to a run of the
+    // reference, oriented so that above 1 is better: machine / reference for
+    // speeds, reference / machine for times.
     std::optional<double> Ratio;
-    // The 95% distribution-free interval of that ratio, same orientation;
-    // nothing where the runs are too few for one.
+    // The 95% interval of that ratio, same orientation; nothing where the
+    // runs are too few for one.
     std::optional<double> Low;
     std::optional<double> High;
     std::optional<double> PValue;  // nothing for None and Reference
     TVerdict Verdict = TVerdict::None;
+    std::optional<double> MedianRatio;  // the ratio of the medians, same orientation
+    // A machine's rounding step is above kCoarseRounding of its median.
+    bool CoarseRounding = false;
 };
 
 // Compares the runs of a machine with those of the reference machine.

@@ -4,7 +4,7 @@
 # results log into the user's data folder because its own folder cannot be
 # written. A missing tool skips its part with a message (exit 77 when
 # nothing could be checked).
-#   install_test.sh BUILD_DIR [files|window|package|compare]
+#   install_test.sh BUILD_DIR [files|window|package|system|compare]
 set -uo pipefail
 build=$1
 part=${2:-files}
@@ -110,6 +110,49 @@ OPEN
         xvfb-run -a "$tmp/open.sh" "$exec_line" || fail "the action opened no Compare window"
     echo "the action '$exec_line' opened the Compare window"
     exit 0
+fi
+
+if [ "$part" = system ]; then
+    # The package installed into this very system, run as root, and purged,
+    # inside a mount namespace whose /usr, /var and /etc are overlays that
+    # vanish with it: the real system is never changed.
+    [ "$(id -u)" -eq 0 ] || skip "needs root (dpkg and mount namespaces)"
+    command -v unshare >/dev/null || skip "unshare missing (package util-linux)"
+    command -v dpkg-shlibdeps >/dev/null || skip "dpkg-shlibdeps missing (package dpkg-dev)"
+    unshare -m true 2>/dev/null || skip "no mount namespaces here"
+    cpack --config "$build/CPackConfig.cmake" -G DEB -B "$tmp/deb" >/dev/null || fail "cpack"
+    deb=$(ls "$tmp"/deb/vesktest_*.deb) || fail "no .deb"
+    mkdir -p "$tmp/home"
+    cat > "$tmp/inside.sh" <<'INSIDE'
+#!/usr/bin/env bash
+set -u
+tmp=$1 deb=$2
+fail() { echo "FAIL: $*"; exit 1; }
+for d in usr var etc; do
+    mkdir -p "$tmp/ovl/$d/up" "$tmp/ovl/$d/work"
+    mount -t overlay overlay -o "lowerdir=/$d,upperdir=$tmp/ovl/$d/up,workdir=$tmp/ovl/$d/work" \
+        "/$d" || fail "overlay on /$d"
+done
+# The manual pages' index is not rebuilt on every install and purge here.
+rm -f /var/lib/man-db/auto-update
+dpkg -i "$deb" >/dev/null 2>&1 || fail "dpkg -i"
+[ -x /usr/bin/vesktest ] || fail "not installed"
+# Root may write /usr/bin; the installed program still keeps its log in the
+# data folder.
+env -u XDG_DATA_HOME HOME="$tmp/home" QT_QPA_PLATFORM=offscreen \
+    /usr/bin/vesktest batch --tests 3 --shapes 1 --save >/dev/null || fail "batch --save"
+[ ! -e /usr/bin/Result3.txt ] || fail "a log beside the installed program"
+[ "$(wc -l < "$tmp/home/.local/share/vesktest/Result3.txt")" -eq 6 ] || fail "no log in the data folder"
+# What an earlier version left there goes with the purge too.
+echo "earlier" > /usr/bin/Result3.txt
+DEBIAN_FRONTEND=noninteractive apt-get purge -y vesktest >/dev/null 2>&1 || fail "apt-get purge"
+left=$(find /usr /etc /var/lib/dpkg/info -name '*vesktest*' -o -name Result3.txt 2>/dev/null)
+[ -z "$left" ] || fail "left behind:"$'\n'"$left"
+echo "installed copy keeps its log in the data folder; purge leaves nothing"
+INSIDE
+    chmod 755 "$tmp/inside.sh"
+    unshare -m --propagation private "$tmp/inside.sh" "$tmp" "$deb"
+    exit $?
 fi
 
 # window: Save under Xvfb, as a user who cannot write the program's folder.

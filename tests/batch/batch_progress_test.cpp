@@ -105,3 +105,70 @@ TEST(BatchSummary, MedianSmallestAndLargestOfTheScoresThatRan)
 
 }  // namespace
 }  // namespace vt
+
+namespace vt {
+namespace {
+
+// Test 6's scores in the summary, and the scaling line only where test 2's
+// one-core figure ran beside it: the median of the runs' own ratios.
+struct ScalingRow {
+    const char* name;
+    std::vector<int> tests;
+    int cpus;
+    std::vector<double> one, all;  // CyclesPerSec, CyclesPerSecAll per run
+    std::string scalingLine;       // empty: none
+};
+
+class BatchSummaryScaling : public ::testing::TestWithParam<ScalingRow> {};
+
+TEST_P(BatchSummaryScaling, Line)
+{
+    const ScalingRow& row = GetParam();
+    std::vector<TScores> runs(row.all.size());
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        runs[i].CyclesPerSec = row.one[i];
+        runs[i].CyclesPerSecAll = row.all[i];
+        runs[i].CyclesPerSecCores = 7;
+    }
+    const std::string text = BatchSummary(runs, row.tests, row.cpus);
+    // The longest name sets the column.
+    EXPECT_NE(text.find("\n  CyclesPerSecCores M/s              7            7            7\n"),
+              std::string::npos)
+        << text;
+    const std::size_t at = text.find("  all ");
+    if (row.scalingLine.empty()) {
+        EXPECT_EQ(at, std::string::npos) << text;
+    } else {
+        ASSERT_NE(at, std::string::npos) << text;
+        EXPECT_EQ(text.substr(at), row.scalingLine);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, BatchSummaryScaling,
+    ::testing::Values(
+        // Ratios 2.0, 2.1 and 1.8; the ratio of the medians would be 1.97.
+        ScalingRow{"two_cpus",
+                   {2, 6},
+                   2,
+                   {1700, 1600, 1800},
+                   {3400, 3360, 3240},
+                   "  all 2 CPUs: 2.0x one core\n"},
+        ScalingRow{"sixteen_cpus",
+                   {6, 2},
+                   16,
+                   {1000, 1000},
+                   {14700, 14700},
+                   "  all 16 CPUs: 14.7x one core\n"},
+        ScalingRow{"one_cpu", {2, 6}, 1, {2000}, {1990}, "  all 1 CPU: 1.0x one core\n"},
+        ScalingRow{"a_run_without_the_loop_left_out",
+                   {2, 6},
+                   2,
+                   {0, 1000, 1000},
+                   {3000, 1500, 1700},
+                   "  all 2 CPUs: 1.6x one core\n"},
+        ScalingRow{"without_test_2", {6}, 2, {0, 0}, {3400, 3400}, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace vt

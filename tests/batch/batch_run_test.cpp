@@ -20,6 +20,7 @@
 
 #include "app/qt_text.h"
 #include "results/log_location.h"
+#include "results/results_log.h"
 #include "tests/batch/batch_process.h"
 #include "tests/widgets/window_fixture.h"
 
@@ -55,7 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Exit{"help", {"--help"}, 0, ""}, Exit{"version", {"--version"}, 0, ""},
         Exit{"bad_option", {"--fast"}, 2, "Usage: vesktest batch"},
-        Exit{"bad_test", {"--tests", "7"}, 2, "Usage: vesktest batch"},
+        Exit{"bad_test", {"--tests", "8"}, 2, "Usage: vesktest batch"},
         Exit{"count_not_a_number", {"--tests", "3", "--shapes", "abc"}, 2, "--shapes 'abc'"},
         Exit{"memory_not_a_number", {"--tests", "5", "--memory", "2x"}, 2, "--memory '2x'"},
         Exit{"file_missing",
@@ -112,7 +113,9 @@ TEST_P(BatchStop, LeavesTheLogWhole)
 {
     QTemporaryDir dir;
     const std::string log = dir.filePath(QStringLiteral("log.txt")).toStdString();
-    const std::string before = "earlier line\r\n";
+    std::string before;
+    for (const std::string& h : ResultsLogHeader()) before += h + "\r\n";
+    before += "earlier line\r\n";
     std::ofstream(log, std::ios::binary) << before;
     QProcess p;
     p.start(QStringLiteral(VESKTEST_EXECUTABLE), {"batch", "--tests", "5,2,1,3", "--memory", "64",
@@ -228,8 +231,8 @@ TEST(BatchRepeat, StopKeepsTheFinishedRunsOnly)
     EXPECT_EQ(LogLines(log).size(), 1u);
 }
 
-// A log that cannot be written: the window's message, the file and the
-// system's reason. A link whose target is missing is followed where the
+// A log that cannot be written: refused before anything runs, with the
+// file and the reason. A link whose target is missing is followed where the
 // target's folder exists.
 TEST(BatchSaveFailure, NamesTheFileAndTheReason)
 {
@@ -242,11 +245,13 @@ TEST(BatchSaveFailure, NamesTheFileAndTheReason)
         std::string message;
     } rows[] = {
         {"link to a missing file", "made.txt", 0, ""},
-        {"link into a missing folder", "none/made.txt", 1,
-         "I/O error 2. " + base.toStdString() + "log1 (its link leads to " + base.toStdString() +
+        {"link into a missing folder", "none/made.txt", 2,
+         "vesktest batch: cannot append to the results log " + base.toStdString() +
+             "log1 (its link leads to " + base.toStdString() +
              "none/made.txt): No such file or directory\n"},
-        {"full disk", "/dev/full", 1,
-         "I/O error 28. " + base.toStdString() + "log2: No space left on device\n"},
+        {"full device", "/dev/full", 2,
+         "vesktest batch: cannot append to the results log " + base.toStdString() +
+             "log2: it is not a regular file\n"},
     };
     int n = 0;
     for (const auto& row : rows) {
@@ -320,6 +325,34 @@ TEST(BatchCut, WarnsOnceWhereTheLineCutsAText)
     }
 }
 
+// A character Windows-1251 lacks: the line takes "?" and says so once, JSON
+// and CSV keep the text whole.
+TEST(BatchCut, TextOutsideTheCodePageIsKeptWholeInJsonAndCsv)
+{
+    const QString description = QStringLiteral("Büro ✓ Ж");
+    const std::string warning =
+        "vesktest batch: the line writes the description as \"B?ro ? Ж\": Windows-1251 has no "
+        "place for some of \"Büro ✓ Ж\"\n";
+    const struct {
+        const char* name;
+        const char* format;
+        std::string warning;
+        std::string kept;  // in standard output
+    } rows[] = {
+        {"line", "line", warning, Ansi("B?ro ? Ж")},
+        {"json", "json", "", "\"description\": \"Büro ✓ Ж\""},
+        {"csv", "csv", "", "\nBüro ✓ Ж,"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Outcome o = RunBatch({"--tests", "3", "--shapes", "1", "--description", description,
+                                    "--format", row.format});
+        EXPECT_EQ(o.status, 0);
+        EXPECT_EQ(o.err, row.warning);
+        EXPECT_NE(o.out.find(row.kept), std::string::npos) << o.out;
+    }
+}
+
 // Processes that keep every processor busy until the object goes.
 class Hogs {
 public:
@@ -360,6 +393,18 @@ TEST(BatchConditions, EachRunThatWasNotQuietSaysWhy)
         // The second before lasts long enough for the counters to tell.
         EXPECT_NE(lines[i].find("other processes used "), std::string::npos);
     }
+}
+
+// Test 6 in a process allowed one CPU (taskset): the run measures, ends
+// with 0 and says on standard error that its figures are one thread's.
+TEST(BatchEveryCore, OneAllowedCpuSaysSo)
+{
+    const Outcome o = RunBatchInShell(R"(exec taskset -c 0 "$0" batch "$@")",
+                                      {"--tests", "6", "--memory", "8", "--format", "json"});
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_NE(o.err.find("only CPU 0 of "), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("the every-core figures are one thread's"), std::string::npos) << o.err;
+    EXPECT_NE(o.out.find("\"tests\": [6]"), std::string::npos) << o.out;
 }
 
 }  // namespace

@@ -26,34 +26,28 @@ TEST(CompareOptions, AcceptedMeanWhatTheySay)
         TGroupBy by;
         QStringList logs;
     } rows[] = {
-        {"nothing", {}, O::Window, false, {}, TGroupBy::Description, {}},
+        {"nothing", {}, O::Window, false, {}, TGroupBy::Auto, {}},
         {"window with logs",
          {"a.txt", "b.txt"},
          O::Window,
          false,
          {},
-         TGroupBy::Description,
+         TGroupBy::Auto,
          {"a.txt", "b.txt"}},
-        {"text", {"--text", "a.txt"}, O::Text, false, {}, TGroupBy::Description, {"a.txt"}},
-        {"csv runs", {"--csv", "--runs"}, O::Csv, true, {}, TGroupBy::Description, {}},
-        {"text runs", {"--runs", "--text"}, O::Text, true, {}, TGroupBy::Description, {}},
+        {"text", {"--text", "a.txt"}, O::Text, false, {}, TGroupBy::Auto, {"a.txt"}},
+        {"csv runs", {"--csv", "--runs"}, O::Csv, true, {}, TGroupBy::Auto, {}},
+        {"text runs", {"--runs", "--text"}, O::Text, true, {}, TGroupBy::Auto, {}},
         {"reference",
          {"--reference", "Pentium / WD"},
          O::Window,
          false,
          "Pentium / WD",
-         TGroupBy::Description,
+         TGroupBy::Auto,
          {}},
-        {"reference empty", {"--reference="}, O::Window, false, "", TGroupBy::Description, {}},
+        {"reference empty", {"--reference="}, O::Window, false, "", TGroupBy::Auto, {}},
         {"file", {"--group-by", "file", "--csv"}, O::Csv, false, {}, TGroupBy::File, {}},
         {"line", {"--group-by=line"}, O::Window, false, {}, TGroupBy::Line, {}},
-        {"after --",
-         {"--text", "--", "--csv"},
-         O::Text,
-         false,
-         {},
-         TGroupBy::Description,
-         {"--csv"}},
+        {"after --", {"--text", "--", "--csv"}, O::Text, false, {}, TGroupBy::Auto, {"--csv"}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -66,6 +60,18 @@ TEST(CompareOptions, AcceptedMeanWhatTheySay)
         EXPECT_EQ(c.Options.GroupBy, row.by);
         EXPECT_EQ(c.Options.Logs, row.logs);
     }
+}
+
+TEST(CompareOptions, QuietOnlyGoesWithEveryOutput)
+{
+    for (const auto& options : {std::vector<const char*>{"--quiet-only"},
+                                {"--csv", "--quiet-only", "a.jsonl"},
+                                {"--text", "--runs", "--quiet-only"}}) {
+        const TCompareCommand c = Parse(options);
+        ASSERT_EQ(c.Kind, TCompareCommand::TKind::Run) << c.Reason.toStdString();
+        EXPECT_TRUE(c.Options.QuietOnly);
+    }
+    EXPECT_FALSE(Parse({"--csv"}).Options.QuietOnly);
 }
 
 TEST(CompareOptions, HelpWinsOverEverythingValid)
@@ -96,7 +102,7 @@ TEST(CompareOptions, RefusedSayWhy)
          "--runs lists lines; --reference and --group-by are for machines"},
         {"bad grouping",
          {"--group-by", "label"},
-         "no grouping 'label' (description, file or line)"},
+         "no grouping 'label' (machine, description, file or line)"},
         {"reference twice",
          {"--reference", "1", "--reference", "2"},
          "--reference is given more than once"},

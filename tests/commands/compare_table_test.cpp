@@ -117,7 +117,7 @@ TEST(CompareTable, FindsTheReferenceByNameOrNumber)
     const QString a = dir.filePath("a.txt");
     WriteLog(a, {ScaledLine("Office", "SSD", 1), ScaledLine("Office", "HDD", 1),
                  ScaledLine("Lab/1", "20gb/", 1), ScaledLine("2", "", 1),
-                 ScaledLine(Ansi("Ноутбук"), "", 1)});
+                 ScaledLine(Ansi("Ноутбук"), "", 1), ScaledLine("Twin A/", "", 1)});
     const TGrouping g = GroupMachines(Load({a}), TGroupBy::Description);
     const struct {
         const char* name;
@@ -133,8 +133,10 @@ TEST(CompareTable, FindsTheReferenceByNameOrNumber)
         {"unique description", "Lab/1", 2, {}},
         {"cyrillic", "Ноутбук", 4, {}},
         {"description of two machines", "Office", std::nullopt, "names 2 machines"},
-        {"a number that is also a name", "2", std::nullopt, "names 2 machines"},
-        {"number beyond the table", "6", std::nullopt, "a number from 1 to 5"},
+        {"a number is a number", "2", 1, {}},
+        {"a description that is a number, with its slash", "2/", 3, {}},
+        {"trailing slash left out", "Twin A", 5, {}},
+        {"number beyond the table", "7", std::nullopt, "the table has 6"},
         {"no such machine", "Server", std::nullopt, "no machine 'Server'"},
     };
     for (const auto& row : rows) {
@@ -175,8 +177,8 @@ TEST(CompareTable, VerdictsAgainstTheReference)
         double ratio;
     } rows[] = {
         {"Reference", V::Reference, 1.0}, {"Upgraded", V::Faster, 1.3},
-        {"Older", V::Slower, 0.7},        {"Same A", V::NoDifference, 1.0},
-        {"Same B", V::NoDifference, 1.0}, {"Once", V::TooFewRuns, 1.3},
+        {"Older", V::Slower, 0.7},        {"Same A", V::TooFewRuns, 1.0},
+        {"Same B", V::TooFewRuns, 1.0},   {"Once", V::TooFewRuns, 1.3},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.machine);
@@ -203,14 +205,17 @@ TEST(CompareTable, VerdictsAgainstTheReference)
 
 TEST(CompareTable, CsvHasOneRowPerMachineUnderTheHeader)
 {
-    std::string header = "description,label,runs";
+    std::string header =
+        "description,label,runs,overall ratio,overall faster,overall slower,"
+        "overall no difference,overall too few runs";
     for (const char* score :
          {"ListCreateTime",   "SortTime",          "SortOutputTime",    "FillMemSpeed",
           "ReadMemSpeed",     "CyclesPerSec",      "DrawTime",          "HddSpeed",
           "CyclesPerSecAll",  "CyclesPerSecCores", "FillMemSpeedAll",   "ReadMemSpeedAll",
           "DiskSeq1MQ8Read",  "DiskSeq1MQ1Read",   "DiskRnd4KQ32Read",  "DiskRnd4KQ1Read",
           "DiskSeq1MQ8Write", "DiskSeq1MQ1Write",  "DiskRnd4KQ32Write", "DiskRnd4KQ1Write"})
-        for (const char* column : {"median", "min", "max", "ratio", "low", "high", "verdict"})
+        for (const char* column : {"runs", "median", "min", "max", "spread", "ratio", "low", "high",
+                                   "median ratio", "p", "verdict", "rounded"})
             header += std::string(",") + score + " " + column;
     EXPECT_EQ(MachineCsvHeader(), header + "\n");
 
@@ -225,13 +230,19 @@ TEST(CompareTable, CsvHasOneRowPerMachineUnderTheHeader)
     for (std::size_t m = 0; m < table.Results.size(); ++m) AppendMachineCsvRow(rows, table, m);
     const std::string first = rows.substr(0, rows.find('\n'));
     // Medians with "." although the lines were written with ",", the middle
-    // of two runs with one decimal more; the ratio against machine 2.
-    EXPECT_EQ(first.substr(0, first.find(",9090")),
-              "'=cmd|' /C calc'!A0,,2,0.295,0.29,0.30,0.5085,,,too few runs,0.0395,0.039,0.040,"
-              "0.5063,,,too few runs,0.495,0.49,0.50,0.5051,,,too few runs");
-    EXPECT_NE(rows.find("\n\"Lab, new\",b,1,0.15,0.15,0.15,1.0000,"), std::string::npos) << rows;
+    // of two runs with one decimal more; the overall row, each score's runs,
+    // spread, ratio, median ratio and p against machine 2; times of 0.3 s
+    // kept to 0.01 s are rounded by more than 2%.
+    EXPECT_EQ(first.substr(0, first.find(",2,9090")),
+              "'=cmd|' /C calc'!A0,,2,0.5056,0,0,0,8,2,0.295,0.29,0.30,0.0339,0.5085,,,0.5085,1,"
+              "too few runs,rounded,2,0.0395,0.039,0.040,0.0253,0.5064,,,0.5063,1,too few runs,"
+              "rounded,2,0.495,0.49,0.50,0.0202,0.5051,,,0.5051,1,too few runs,rounded")
+        << first;
+    EXPECT_NE(rows.find("\n\"Lab, new\",b,1,1.0000,,,,,1,0.15,0.15,0.15,0.0000,1.0000,"),
+              std::string::npos)
+        << rows;
     EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 2);
-    EXPECT_EQ(std::count(first.begin(), first.end(), ','), 3 + 7 * 20 - 1);
+    EXPECT_EQ(std::count(first.begin(), first.end(), ','), 8 + 12 * 20 - 1);
 }
 
 TEST(CompareTable, TextShowsEveryMachineWholeInEachSection)
@@ -323,16 +334,17 @@ TEST(CompareTable, ScoresBeyondTheLineCountWhereRunsHaveThem)
     std::string rows;
     AppendMachineCsvRow(rows, table, 1);
     // B: three runs... of CyclesPerSec only; its CyclesPerSecAll cells are empty.
-    const std::size_t at = 3 + 7 * all;
+    const std::size_t at = 8 + 12 * all + 1;  // its median
     std::vector<std::string> cells(1);
     for (const char c : rows)
         if (c == ',')
             cells.emplace_back();
         else if (c != '\n')
             cells.back() += c;
-    ASSERT_EQ(cells.size(), 3 + 7 * kTableScoreCount);
-    EXPECT_EQ(cells[at] + cells[at + 1] + cells[at + 2] + cells[at + 3], "");
-    EXPECT_EQ(cells[at + 6], "");  // no verdict either
+    ASSERT_EQ(cells.size(), 8 + 12 * kTableScoreCount);
+    EXPECT_EQ(cells[at - 1], "0");  // no runs
+    EXPECT_EQ(cells[at] + cells[at + 1] + cells[at + 2] + cells[at + 3] + cells[at + 4], "");
+    EXPECT_EQ(cells[at + 9], "");  // no verdict either
 }
 
 TEST(CompareTable, NumbersShowTheirDecimalsAndHalves)

@@ -222,11 +222,16 @@ TEST(CompareWindow, ChartsShowWholeNamesAndMarkTheReference)
     EXPECT_EQ(pixel(0, 1.0), reference);
     EXPECT_EQ(pixel(1, 1.4), faster);
 
-    // A line at 1.0 and a whisker for each machine with runs.
+    // A line at 1.0, a whisker for each machine with runs, and the legend's
+    // entry that says what the whiskers are.
     int lines = 0;
-    for (QAbstractSeries* s : chart->series())
+    bool whiskersNamed = false;
+    for (QAbstractSeries* s : chart->series()) {
         if (s->type() == QAbstractSeries::SeriesTypeLine) ++lines;
-    EXPECT_EQ(lines, 1 + 4);
+        whiskersNamed = whiskersNamed || s->name().contains("smallest to largest run");
+    }
+    EXPECT_EQ(lines, 1 + 4 + 1);
+    EXPECT_TRUE(whiskersNamed);
 
     // Unticked machines leave the charts.
     window.Model().SetCharted(1, false);

@@ -9,6 +9,7 @@
 
 #include "platform/errors.h"
 #include "platform/random.h"
+#include "platform/stop_request.h"
 
 namespace vt {
 namespace {
@@ -168,6 +169,44 @@ TEST(EllipseLoop, BadCountFailsAfterTheStartTickBeforeAnyEllipse)
         EXPECT_EQ(reads, 1);  // the conversion is inside the timed stretch
         EXPECT_TRUE(canvas.calls.empty());
         EXPECT_EQ(RandSeed, 99u);
+    }
+}
+
+// A stop request is looked at before each ellipse: the run ends with the
+// request's signal after the ellipses already made, none after it, and the
+// end tick is never read (the run gives no figure).
+TEST(EllipseLoop, StopRequestEndsTheRunBetweenTwoEllipses)
+{
+    const struct {
+        const char* name;
+        int stopAfter;  // the repaint after which the request comes; 0: none
+        std::int64_t repaints;
+        int signal;
+    } rows[] = {{"none", 0, 101, 0}, {"after the first", 1, 1, 2}, {"after the 37th", 37, 37, 15}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::atomic<int> flag{0};
+        struct StoppingCanvas : RecordingCanvas {
+            std::atomic<int>* flag;
+            int after, signal;
+            void RepaintPanel() override
+            {
+                RecordingCanvas::RepaintPanel();
+                if (repaints == after) *flag = signal;
+            }
+        } canvas;
+        canvas.flag = &flag;
+        canvas.after = row.stopAfter;
+        canvas.signal = row.signal;
+        int reads = 0, signal = 0;
+        try {
+            DrawEllipses("100", canvas, Ticks({5, 9}, &reads), &flag);
+        } catch (const TStopRequest& stop) {
+            signal = stop.Signal;
+        }
+        EXPECT_EQ(canvas.repaints, row.repaints);
+        EXPECT_EQ(signal, row.signal);
+        EXPECT_EQ(reads, row.signal ? 1 : 2);
     }
 }
 

@@ -105,5 +105,31 @@ TEST_F(LogFolderTest, OnlyAFolderThatRefusesWritingSendsTheLogAway)
     }
 }
 
+// A copy the system installed: anything under /usr or /opt, a link to it
+// included; never a folder elsewhere, nor one whose name only starts alike.
+TEST_F(LogFolderTest, InstalledInSystemUnderUsrOrOpt)
+{
+    ASSERT_EQ(symlink("/usr/bin", (dir_ + "/to-usr").c_str()), 0);
+    const struct {
+        const char* name;
+        std::string exeDir;
+        bool installed;
+    } rows[] = {
+        {"/usr/bin", "/usr/bin/", true},
+        {"/usr/local/bin", "/usr/local/bin/", true},
+        {"/usr/games", "/usr/games/", true},
+        {"a package's folder in /opt", "/opt/vesktest/bin/", true},
+        {"a link to /usr/bin", dir_ + "/to-usr/", true},
+        {"a name that only starts like /usr", "/usrlocal/bin/", false},
+        {"a name that only starts like /opt", "/optional/", false},
+        {"a folder of the user's", dir_ + "/", false},
+        {"the current folder", "", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(InstalledInSystem(row.exeDir), row.installed);
+    }
+}
+
 }  // namespace
 }  // namespace vt

@@ -37,6 +37,14 @@ TEST(LogLocationTest, ChoosesBesideTheExecutableOrTheDataFolder)
          "/data/vesktest/Result3.txt",
          "/data/vesktest"},
         {"no data folder known", {false, {}, {}}, "/opt/vt/Result3.txt", ""},
+        {"installed, folder writable (root)",
+         {true, {}, S("/root"), true},
+         "/root/.local/share/vesktest/Result3.txt",
+         "/root/.local/share/vesktest"},
+        {"installed, folder not writable",
+         {false, S("/data"), S("/home/u"), true},
+         "/data/vesktest/Result3.txt",
+         "/data/vesktest"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

@@ -48,6 +48,32 @@ TEST(BrandString, TrimmedUpToTheFirstZeroByte)
     }
 }
 
+// Leaf 0x40000000: twelve bytes in EBX, ECX, EDX.
+TEST(HypervisorVendorString, TwelveBytesTrimmedOrNothing)
+{
+    auto leaf = [](const char(&bytes)[13]) {
+        TCpuidResult r;
+        std::memcpy(&r.Ebx, bytes, 4);
+        std::memcpy(&r.Ecx, bytes + 4, 4);
+        std::memcpy(&r.Edx, bytes + 8, 4);
+        return r;
+    };
+    const struct {
+        const char* name;
+        TCpuidResult leaf;
+        std::optional<std::string> vendor;
+    } rows[] = {
+        {"kvm", leaf("KVMKVMKVM\0\0\0"), "KVMKVMKVM"},
+        {"hyper-v", leaf("Microsoft Hv"), "Microsoft Hv"},
+        {"blanks", leaf("  VBoxVBox  "), "VBoxVBox"},
+        {"zeros", leaf("\0\0\0\0\0\0\0\0\0\0\0\0"), std::nullopt},
+        {"blanks only", leaf("            "), std::nullopt},
+        {"not text", leaf("KVM\x01KVMKVM\0\0"), std::nullopt},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(HypervisorVendorString(row.leaf), row.vendor) << row.name;
+}
+
 TEST(Iso8601, DateTimeAndOffset)
 {
     const struct {
@@ -68,6 +94,11 @@ TEST(MachineIdentity, ThisMachineIsNamed)
     EXPECT_FALSE(id.Os.empty());
     EXPECT_FALSE(id.Kernel.empty());
     EXPECT_GE(id.LogicalCpus, 1);
+    EXPECT_GE(id.CpusAllowed, 1);
+    EXPECT_LE(id.CpusAllowed, id.LogicalCpus);
+    EXPECT_FALSE(id.Arch.empty());
+    EXPECT_FALSE(id.Version.empty());
+    EXPECT_EQ(id.HypervisorVendor.has_value() && !id.Hypervisor, false);
     if (VESKTEST_X86_64) {
         EXPECT_FALSE(id.CpuBrand.empty());
         EXPECT_NE(id.CpuBrand.front(), ' ');

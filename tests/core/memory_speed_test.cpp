@@ -257,3 +257,28 @@ TEST(RunMemoryPasses, StopRequestEndsThePassesBetweenTwo)
 
 }  // namespace
 }  // namespace vt
+
+namespace vt {
+namespace {
+
+// Each pass of both parts is told before it runs, inside the timed stretch
+// (between the part's two tick readings), so that progress can move; the
+// hook sees every pass once, in order, and no tick is read for it.
+TEST(RunMemoryPasses, EveryPassIsToldInsideItsPart)
+{
+    std::vector<std::string> told;
+    int ticks = 0;
+    TMemoryTestSteps steps;
+    steps.Pass = [&](int pass, int passes) {
+        told.push_back(std::to_string(ticks) + ":" + std::to_string(pass) + "/" +
+                       std::to_string(passes));
+    };
+    steps.Filled = [&](long double) { told.push_back("filled"); };
+    TMemoryBlock block(kMiB);
+    RunMemoryPasses(block, 3, [&] { return std::uint32_t(ticks += 10); }, steps);
+    EXPECT_EQ(told, (std::vector<std::string>{"10:0/3", "10:1/3", "10:2/3", "filled", "30:0/3",
+                                              "30:1/3", "30:2/3"}));
+}
+
+}  // namespace
+}  // namespace vt

@@ -14,6 +14,7 @@
 #include "platform/file_system_type.h"
 #include "platform/format_settings.h"
 #include "platform/priority.h"
+#include "platform/system_counters.h"
 #include "platform/tick_count.h"
 #include "platform/user_folders.h"
 #include "results/log_location.h"
@@ -225,6 +226,67 @@ TEST(Win32FileSystems, VolumeNamesAndDriveKinds)
     const FormatSettings settings = SystemFormatSettings();
     EXPECT_NE(settings.DecimalSeparator, settings.ThousandSeparator);
     EXPECT_NE(settings.DecimalSeparator, ' ');
+}
+
+// The processor times Windows keeps, and none of what it does not keep.
+TEST(Win32Counters, WhatWindowsKeepsAndNothingElse)
+{
+    const auto times = SystemCpuTimes();
+    ASSERT_TRUE(times);
+    EXPECT_GE(times->Cpus, 1);
+    EXPECT_GT(times->Resolution, 0);
+    EXPECT_GT(times->Idle + times->User + times->System, 0);
+    EXPECT_FALSE(times->Steal);
+    EXPECT_FALSE(times->IoWait);
+    EXPECT_FALSE(times->Irq);
+    EXPECT_FALSE(times->SoftIrq);
+
+    // Busy work shows in the thread's time, and the process's holds it all.
+    const double process0 = ProcessCpuSeconds(), thread0 = ThreadCpuSeconds();
+    const DWORD started = ::GetTickCount();
+    std::uint64_t n = 0;
+    while (ThreadCpuSeconds() - thread0 < 0.1 && ::GetTickCount() - started < 10000) {
+        asm volatile("" : "+r"(n));
+        ++n;
+    }
+    const double thread = ThreadCpuSeconds() - thread0;
+    EXPECT_GT(thread, 0);
+    EXPECT_GE(ProcessCpuSeconds() - process0, thread);
+    EXPECT_GT(ThreadCpuResolution(), 0);
+
+    EXPECT_FALSE(ThrottleEvents());
+    EXPECT_FALSE(HighestTemperatureC());
+    EXPECT_FALSE(ProcessorClocks().Governor);
+    for (const double mhz : ProcessorClocks().MHz) EXPECT_GT(mhz, 0);
+}
+
+// The check a batch run makes before it measures: the reasons as on Linux,
+// and nothing created; a copy under Program Files counts as installed.
+TEST_F(Win32Test, AppendProblemAndInstalledCopy)
+{
+    std::string header;
+    for (const auto& h : ResultsLogHeader()) header += h + "\r\n";
+    Write(Path("log.txt"), header + "line\r\n");
+    Write(Path("other.txt"), "not a log\r\n");
+    const std::string notALog =
+        ": it is not a results log (it does not begin with the log's header)";
+    const struct {
+        std::string path;
+        std::string problem;
+    } rows[] = {
+        {Path("new.txt"), ""},
+        {Path("log.txt"), ""},
+        {Path("other.txt"), Path("other.txt") + notALog},
+        {dir_.string(), dir_.string() + ": it is a folder"},
+        {Path("no\\such\\log.txt"), Path("no\\such\\log.txt") + ": No such file or directory"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(results_log::AppendProblem(row.path).value_or(""), row.problem) << row.path;
+    EXPECT_FALSE(fs::exists(Path("new.txt")));
+
+    const std::string programFiles = EnvironmentValue("ProgramFiles").value_or("C:\\Program Files");
+    EXPECT_TRUE(InstalledInSystem(programFiles + "\\Vesk-Test\\"));
+    EXPECT_FALSE(InstalledInSystem(dir_.string() + "\\"));
 }
 
 }  // namespace

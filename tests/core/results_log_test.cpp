@@ -171,16 +171,17 @@ TEST_F(ResultsLogTest, LinkedLogIsFollowedAndNeverSpins)
     }
 }
 
-// A write cut short by the file-size limit: the lines written before stay,
-// and the error names the system's code.
-TEST_F(ResultsLogTest, WriteFailureKeepsTheLinesBefore)
+// A write cut short by the file-size limit: the error names the system's
+// code, and what the write got in is taken back: a new log is left empty
+// (the next Save gives it its header), never with part of its header.
+TEST_F(ResultsLogTest, WriteFailureLeavesNoPartOfTheHeader)
 {
     const std::string path = Path("Result3.txt");
     const rlim_t limit = 3 * 84 + 10;  // three header lines and part of the fourth
     EXPECT_EQ(AppendUnderSizeLimit(path, "line", limit), EFBIG);
-    const std::string bytes = ReadBytes(path);
-    ASSERT_EQ(bytes.size(), limit);
-    EXPECT_EQ(bytes, HeaderBytes().substr(0, limit));
+    EXPECT_EQ(ReadBytes(path), "");
+    results_log::Append(path, "line");
+    EXPECT_EQ(ReadBytes(path), HeaderBytes() + "line\r\n");
 }
 
 // A line of the given number as Save writes it: 82 characters.
@@ -241,16 +242,21 @@ TEST_F(ResultsLogTest, FaultAfterEarlierSavesKeepsEveryEarlierLine)
     }
 }
 
-// The file-size limit reached in the middle of a line after earlier Saves:
-// EFBIG, the earlier lines whole, and only part of the failed line after them.
-TEST_F(ResultsLogTest, SizeLimitInTheMiddleOfALine)
+// The file-size limit reached in the middle of a line after earlier Saves
+// (a full disk does the same): EFBIG, and the log exactly as it was, with
+// no part of the failed line, so that nothing reads as cut short later.
+TEST_F(ResultsLogTest, SizeLimitInTheMiddleOfALineLeavesTheLogAsItWas)
 {
     const std::string path = Path("Result3.txt");
     results_log::Append(path, NumberedLine(1));
     const std::string before = ReadBytes(path);
-    const rlim_t limit = before.size() + 10;
-    EXPECT_EQ(AppendUnderSizeLimit(path, NumberedLine(2), limit), EFBIG);
-    EXPECT_EQ(ReadBytes(path), before + NumberedLine(2).substr(0, 10));
+    for (const rlim_t over : {rlim_t{1}, rlim_t{10}, rlim_t{83}}) {
+        SCOPED_TRACE(over);
+        EXPECT_EQ(AppendUnderSizeLimit(path, NumberedLine(2), before.size() + over), EFBIG);
+        EXPECT_EQ(ReadBytes(path), before);
+    }
+    results_log::Append(path, NumberedLine(3));
+    EXPECT_EQ(ReadBytes(path), before + NumberedLine(3) + "\r\n");
 }
 
 TEST_F(ResultsLogTest, EmptyLogGetsTheHeader)
@@ -365,6 +371,59 @@ TEST_F(ResultsLogTest, LoadOfMissingFileGivesNothingAndUnreadableRaises)
     } catch (const EInOutError& e) {
         EXPECT_EQ(e.ErrorCode(), EISDIR);
     }
+}
+
+// What the batch run checks before it measures anything: each log that
+// cannot take a line is named with its reason, and looking creates nothing.
+TEST_F(ResultsLogTest, AppendProblemNamesTheFileAndTheReason)
+{
+    std::string lfHeader;
+    for (const auto& h : ResultsLogHeader()) lfHeader += h + "\n";
+    WriteBytes(Path("log.txt"), HeaderBytes() + NumberedLine(1) + "\r\n");
+    WriteBytes(Path("lf.txt"), lfHeader);
+    WriteBytes(Path("empty.txt"), "");
+    WriteBytes(Path("fstab"), "proc /proc proc defaults 0 0\n");
+    WriteBytes(Path("short.txt"), HeaderBytes().substr(0, 3 * 84));
+    ASSERT_EQ(mkdir(Path("folder").c_str(), 0755), 0);
+    ASSERT_EQ(symlink("gone/made.txt", Path("link").c_str()), 0);
+    const std::string notALog = ": it is not a results log (it does not begin with the log's header)";
+    const struct {
+        const char* name;
+        std::string path;
+        std::string problem;  // empty: none
+    } rows[] = {
+        {"new log", Path("new.txt"), ""},
+        {"a log", Path("log.txt"), ""},
+        {"a log with LF line ends", Path("lf.txt"), ""},
+        {"an empty file", Path("empty.txt"), ""},
+        {"another kind of file", Path("fstab"), Path("fstab") + notALog},
+        {"part of a header", Path("short.txt"), Path("short.txt") + notALog},
+        {"a folder", Path("folder"), Path("folder") + ": it is a folder"},
+        {"a device", "/dev/full", "/dev/full: it is not a regular file"},
+        {"a missing folder", Path("none/log.txt"),
+         Path("none/log.txt") + ": No such file or directory"},
+        {"a name too long", Path(std::string(300, 'x')),
+         Path(std::string(300, 'x')) + ": File name too long"},
+        {"a link into a missing folder", Path("link"),
+         Path("link") + " (its link leads to " + Path("gone/made.txt") +
+             "): No such file or directory"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(results_log::AppendProblem(row.path).value_or(""), row.problem);
+    }
+    EXPECT_FALSE(std::filesystem::exists(Path("new.txt")));
+    EXPECT_EQ(ReadBytes(Path("empty.txt")), "");
+}
+
+// A folder that refuses new files, for a user it binds (the superuser
+// writes anywhere).
+TEST_F(ResultsLogTest, AppendProblemInAReadOnlyFolder)
+{
+    if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+    ASSERT_EQ(mkdir(Path("ro").c_str(), 0555), 0);
+    EXPECT_EQ(results_log::AppendProblem(Path("ro/log.txt")).value_or(""),
+              Path("ro/log.txt") + ": Permission denied");
 }
 
 }  // namespace

@@ -195,6 +195,11 @@ TEST_F(CyclesTest, KeepsTheConditionsOfItsLastRun)
     EXPECT_DOUBLE_EQ(*c->ThreadCpuShare, 1);
     EXPECT_TRUE(c->Quiet);
     EXPECT_EQ(w.TestConditions.size(), 1u);
+    // Save's record carries them; a test that did not run has none.
+    const TRunRecord record = w.RunRecord();
+    ASSERT_TRUE(record.Conditions);
+    EXPECT_DOUBLE_EQ(*record.Conditions->ThreadCpuShare, 1);
+    EXPECT_FALSE(w.RunConditions({5}));
 }
 
 }  // namespace vt::testing
