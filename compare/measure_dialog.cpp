@@ -54,7 +54,8 @@ TMeasureDialog::TMeasureDialog(const QString& program, const QString& log, int l
             // A button's "&" marks its shortcut key; the title's is a character.
             QString::fromUtf8(t.Title).replace(QLatin1Char('&'), QStringLiteral("&&"))));
         box->setObjectName(QStringLiteral("Test%1").arg(t.Number));
-        box->setChecked(t.Number != 4);
+        // Test 4 needs a file, and test 7 writes one: both only when asked for.
+        box->setChecked(t.Number != 4 && t.Number != 7);
         tests_[t.Number] = box;
         tests->addWidget(box);
     }
@@ -81,11 +82,37 @@ TMeasureDialog::TMeasureDialog(const QString& program, const QString& log, int l
     memory_->setPlaceholderText(
         QStringLiteral("MiB, from 1 to %1 (empty: half the physical memory, at most about 1 GiB)")
             .arg(largestBlockMiB_));
-    form->addRow(QStringLiteral("Block of test 5:"), memory_);
+    form->addRow(QStringLiteral("Block of tests 5 and 6:"), memory_);
     shapes_ = new QLineEdit;
     shapes_->setObjectName("Shapes");
     shapes_->setPlaceholderText(QStringLiteral("from 0 (empty: 10000)"));
     form->addRow(QStringLiteral("Ellipses of test 3:"), shapes_);
+    diskDir_ = new QLineEdit;
+    diskDir_->setObjectName("DiskDir");
+    diskDir_->setPlaceholderText(
+        QStringLiteral("the folder of its test file (empty: the home folder)"));
+    auto* chooseDir = new QPushButton(QStringLiteral("Browse..."));
+    auto* dirRow = new QHBoxLayout;
+    dirRow->addWidget(diskDir_, 1);
+    dirRow->addWidget(chooseDir);
+    form->addRow(QStringLiteral("Folder of test 7:"), dirRow);
+    connect(chooseDir, &QPushButton::clicked, this, [this] {
+        const QString dir =
+            QFileDialog::getExistingDirectory(this, QStringLiteral("Folder of test 7"));
+        if (!dir.isEmpty()) {
+            diskDir_->setText(dir);
+            tests_[7]->setChecked(true);
+        }
+    });
+    diskSize_ = new QLineEdit;
+    diskSize_->setObjectName("DiskSize");
+    diskSize_->setPlaceholderText(
+        QStringLiteral("its test file in MiB, from 64; it needs that and 10% free (empty: 1024)"));
+    form->addRow(QStringLiteral("File of test 7:"), diskSize_);
+    diskSeconds_ = new QLineEdit;
+    diskSeconds_->setObjectName("DiskSeconds");
+    diskSeconds_->setPlaceholderText(QStringLiteral("seconds per figure, 1 to 60 (empty: 5)"));
+    form->addRow(QStringLiteral("Seconds of test 7:"), diskSeconds_);
 
     runs_ = new QSpinBox;
     runs_->setObjectName("Runs");
@@ -164,6 +191,9 @@ TMeasureChoice TMeasureDialog::Choice() const
     c.File = file_->text();
     c.Memory = memory_->text();
     c.Shapes = shapes_->text();
+    c.DiskDir = diskDir_->text();
+    c.DiskSize = diskSize_->text();
+    c.DiskSeconds = diskSeconds_->text();
     c.Runs = runs_->value();
     c.Description = description_->text();
     c.Label = label_->text();
@@ -178,6 +208,9 @@ void TMeasureDialog::SetChoice(const TMeasureChoice& c)
     file_->setText(c.File);
     memory_->setText(c.Memory);
     shapes_->setText(c.Shapes);
+    diskDir_->setText(c.DiskDir);
+    diskSize_->setText(c.DiskSize);
+    diskSeconds_->setText(c.DiskSeconds);
     runs_->setValue(c.Runs);
     description_->setText(c.Description);
     label_->setText(c.Label);

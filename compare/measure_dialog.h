@@ -57,6 +57,7 @@ private:
     int largestBlockMiB_;
     std::map<int, QCheckBox*> tests_;
     QLineEdit *file_, *memory_, *shapes_, *description_, *label_;
+    QLineEdit *diskDir_, *diskSize_, *diskSeconds_;
     QSpinBox* runs_;
     QLabel *problem_, *progressText_, *end_;
     QProgressBar* progress_;

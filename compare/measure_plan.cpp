@@ -9,8 +9,10 @@ namespace vt {
 const std::vector<TMeasureTest>& MeasureTests()
 {
     static const std::vector<TMeasureTest> tests{
-        {1, "Create and Sort Lists"},    {2, "10^9 Cycles"},         {3, "Draw Shapes"},
-        {4, "HDD Speed (File Reading)"}, {5, "FillChar & ReadChar"},
+        {1, "Create and Sort Lists"}, {2, "10^9 Cycles"},
+        {3, "Draw Shapes"},           {4, "HDD Speed (File Reading)"},
+        {5, "FillChar & ReadChar"},   {6, "Every Core"},
+        {7, "Disk profile"},
     };
     return tests;
 }
@@ -23,16 +25,19 @@ QStringList MeasureArguments(const TMeasureChoice& choice)
                   QStringLiteral("json"),       QStringLiteral("--tests"),
                   tests.join(QLatin1Char(',')), QStringLiteral("--repeat"),
                   QString::number(choice.Runs)};
-    const bool file = choice.Tests.end() != std::find(choice.Tests.begin(), choice.Tests.end(), 4);
-    if (file) a << QStringLiteral("--file") << choice.File;
-    const bool memory =
-        choice.Tests.end() != std::find(choice.Tests.begin(), choice.Tests.end(), 5);
-    if (memory && !choice.Memory.trimmed().isEmpty())
-        a << QStringLiteral("--memory") << choice.Memory.trimmed();
-    const bool shapes =
-        choice.Tests.end() != std::find(choice.Tests.begin(), choice.Tests.end(), 3);
-    if (shapes && !choice.Shapes.trimmed().isEmpty())
-        a << QStringLiteral("--shapes") << choice.Shapes.trimmed();
+    const auto has = [&](int test) {
+        return std::find(choice.Tests.begin(), choice.Tests.end(), test) != choice.Tests.end();
+    };
+    // A field is given only to the tests it is for, as batch wants it.
+    const auto add = [&](bool used, const char* option, const QString& value) {
+        if (used && !value.trimmed().isEmpty()) a << QString::fromLatin1(option) << value.trimmed();
+    };
+    if (has(4)) a << QStringLiteral("--file") << choice.File;
+    add(has(5) || has(6), "--memory", choice.Memory);
+    add(has(3), "--shapes", choice.Shapes);
+    if (has(7) && !choice.DiskDir.isEmpty()) a << QStringLiteral("--disk-dir") << choice.DiskDir;
+    add(has(7), "--disk-size", choice.DiskSize);
+    add(has(7), "--disk-seconds", choice.DiskSeconds);
     // An empty field leaves the default to batch, which fills it as the
     // window does; a typed one is kept whole.
     if (!choice.Description.isEmpty()) a << QStringLiteral("--description") << choice.Description;

@@ -26,8 +26,11 @@ inline constexpr int kMeasureRunsDefault = 5;
 struct TMeasureChoice {
     std::vector<int> Tests;  // in the order they run
     QString File;            // test 4's file
-    QString Memory;          // test 5's block in MiB, as typed; empty: batch's default
+    QString Memory;          // the block of tests 5 and 6 in MiB, as typed; empty: batch's default
     QString Shapes;          // test 3's ellipse count, as typed; empty: batch's default
+    QString DiskDir;         // test 7's folder; empty: the home folder
+    QString DiskSize;        // test 7's file in MiB, as typed; empty: batch's default
+    QString DiskSeconds;     // test 7's seconds per figure, as typed; empty: batch's default
     int Runs = kMeasureRunsDefault;
     QString Description;  // empty: the window's default (vendor and clock)
     QString Label;        // empty: the window's default (the disk's size)

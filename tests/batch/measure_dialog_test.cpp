@@ -87,6 +87,7 @@ struct Refusal {
     QString memory, shapes, description;
     int runs;
     const char* reason;  // in batch's words; empty: taken
+    QString diskDir = {}, diskSize = {};
 };
 
 void PrintTo(const Refusal& row, std::ostream* os)
@@ -116,6 +117,8 @@ TEST_P(MeasureChecks, SameRefusalsAsBatch)
     choice.Memory = row.memory;
     choice.Shapes = row.shapes;
     choice.Description = row.description;
+    choice.DiskDir = row.diskDir;
+    choice.DiskSize = row.diskSize;
     dialog->SetChoice(choice);
 
     const auto problem = MeasureProblem(dialog->Choice(), 1 << 20);
@@ -153,6 +156,18 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"memory_zero", {5}, "none", "0", "", "", 5, "--memory '0'"},
         Refusal{"memory_too_big", {5}, "none", "9999999", "", "", 5, "--memory '9999999'"},
         Refusal{"memory_ignored_without_5", {2}, "none", "abc", "", "", 5, ""},
+        Refusal{"memory_for_6", {6}, "none", "0", "", "", 5, "--memory '0'"},
+        Refusal{"disk_folder_missing",
+                {7},
+                "none",
+                "",
+                "",
+                "",
+                5,
+                "/nonexistent/dir",
+                "/nonexistent/dir"},
+        Refusal{"disk_size_small", {7}, "none", "", "", "", 5, "--disk-size '10'", "/tmp", "10"},
+        Refusal{"disk_ignored_without_7", {2}, "none", "", "", "", 5, "", "/nonexistent", "x"},
         Refusal{"shapes_negative", {3}, "none", "", "-1", "", 5, "--shapes '-1'"},
         Refusal{"description_tab", {2}, "none", "", "", "a\tb", 5, "control character"}));
 
