@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <new>
 #include <optional>
 
@@ -175,9 +176,20 @@ int Run(const TBatchOptions& options, const std::string& log, bool outputClosed,
     // to its return; the progress is drawn before the stretch begins.
     std::optional<TThreadUse> testUse;
     bool inPart = false;
+    // A parent that shows the progress itself (the Compare window's
+    // measurement) asks for every part as a line of its own on standard
+    // error, since no terminal is there to draw on.
+    const char* partLinesAsked = std::getenv(kBatchPartLinesVariable);
+    const bool partLines = partLinesAsked && std::string(partLinesAsked) == "1";
+    int runNow = 0;
     const TBatchStep step = [&](const char* test, const std::string& part) {
         CheckStopRequest();
         progress.Begin(test, part);
+        if (partLines) {
+            std::fprintf(stderr, "%s%d/%d: %s: %s\n", kBatchPartLinePrefix, runNow, options.Repeat,
+                         test, part.c_str());
+            std::fflush(stderr);
+        }
         if (testUse && !inPart) {
             conditions.PartBegins(*testUse);
             inPart = true;
@@ -219,6 +231,7 @@ int Run(const TBatchOptions& options, const std::string& log, bool outputClosed,
     };
     for (int run = 1; run <= options.Repeat; ++run) {
         progress.SetRun(run, options.Repeat);
+        runNow = run;
         report.Run = run;
         report.Started = Iso8601(LocalTimeNow());
         report.LoadAverage = LoadAverage();

@@ -24,9 +24,18 @@
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include "benchmarks/memory_test.h"
 #include "compare/compare_charts.h"
+#include "compare/measure_dialog.h"
 #include "compare/table_format.h"
 #include "platform/fifo_wake.h"
+#include "results/log_location.h"
+#include "results/records_log.h"
+#include "sysinfo/probes.h"
 
 namespace vt {
 
@@ -98,7 +107,13 @@ TCompareWindow::TCompareWindow(TGroupBy groupBy, QWidget* parent)
     useReference_->setObjectName("UseAsReference");
     auto* csv = new QPushButton(QStringLiteral("Export CSV..."));
     auto* png = new QPushButton(QStringLiteral("Export charts..."));
+    auto* measure = new QPushButton(QStringLiteral("Measure this PC..."));
+    measure->setObjectName("MeasureThisPc");
+    measure->setToolTip(QStringLiteral(
+        "Runs the tests several times in a process of their own, saves every run to this PC's "
+        "logs and shows it here as soon as it is finished."));
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(measure);
     buttons->addWidget(open_);
     buttons->addWidget(new QLabel(QStringLiteral("Machines by:")));
     buttons->addWidget(groupBy_);
@@ -144,12 +159,22 @@ TCompareWindow::TCompareWindow(TGroupBy groupBy, QWidget* parent)
     messages_->setWordWrap(true);
     messages_->setObjectName("Messages");
 
+    ownLogs_ = new QLabel;
+    ownLogs_->setObjectName("OwnLogs");
+    ownLogs_->setWordWrap(true);
+    ownLogs_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    measureProgram_ = QCoreApplication::applicationFilePath();
+    SetOwnLog(QString::fromStdString(
+        ResultsLogPath(QCoreApplication::applicationDirPath().toStdString() + "/", LogUse::Read)));
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
+    layout->addWidget(ownLogs_);
     layout->addWidget(status_);
     layout->addWidget(splitter, 1);
     layout->addWidget(messages_);
 
+    connect(measure, &QPushButton::clicked, this, &TCompareWindow::OpenMeasureDialog);
     connect(open_, &QPushButton::clicked, this, &TCompareWindow::OpenLogsClick);
     connect(useReference_, &QPushButton::clicked, this, &TCompareWindow::ReferenceClick);
     connect(csv, &QPushButton::clicked, this, &TCompareWindow::ExportCsvClick);
@@ -252,8 +277,10 @@ void TCompareWindow::Start(TRequest request)
     for (QWidget* w : {static_cast<QWidget*>(open_), static_cast<QWidget*>(groupBy_),
                        static_cast<QWidget*>(useReference_), static_cast<QWidget*>(quietOnly_)})
         w->setEnabled(false);
-    status_->setText(request.NewPaths.isEmpty()
+    status_->setText(request.NewPaths.isEmpty() && request.Reread.isEmpty()
                          ? QStringLiteral("Comparing...")
+                     : request.NewPaths.isEmpty()
+                         ? QStringLiteral("Reading %1...").arg(request.Reread.join(", "))
                          : QStringLiteral("Reading %1...").arg(request.NewPaths.join(", ")));
     TLogList logs = Table() ? Table()->Logs : TLogList{};
     const QFont font = table_->font();
@@ -271,10 +298,23 @@ void TCompareWindow::Start(TRequest request)
                            static_cast<QWidget*>(useReference_), static_cast<QWidget*>(quietOnly_)})
             w->setEnabled(true);
         Show(std::move(done.Table), std::move(done.Widths), done.ReferenceError, sameMachines);
-        if (!queued_.isEmpty()) AddLogs(std::exchange(queued_, {}));
+        if (std::exchange(rereadQueued_, false))
+            RereadOwnLog();
+        else if (!queued_.isEmpty())
+            AddLogs(std::exchange(queued_, {}));
     });
     watcher->setFuture(QtConcurrent::run([logs, request, font, stop]() mutable {
         TComparison done;
+        for (const QString& path : request.Reread) {
+            const QString identity = LogIdentity(path);
+            const auto open = std::find_if(logs.begin(), logs.end(), [&](const auto& log) {
+                return LogIdentity(log->Path) == identity;
+            });
+            if (open != logs.end())
+                *open = LoadLogRuns((*open)->Path, stop.get());
+            else if (QFileInfo::exists(path))
+                logs.push_back(LoadLogRuns(path, stop.get()));
+        }
         for (const QString& path : request.NewPaths) {
             if (stop->load()) return done;
             logs.push_back(LoadLogRuns(path, stop.get()));
@@ -365,6 +405,7 @@ QString TCompareWindow::MessagesText() const
                          .arg(t->Grouping.Paired);
         parts << QuietMessages(t->Grouping);
     }
+    parts << measureNotes_;
     if (parts.isEmpty()) return Table() ? QStringLiteral("No lines skipped.") : QString();
     return parts.join(QStringLiteral("; ")) + QStringLiteral(" (hover for the reasons)");
 }
@@ -546,6 +587,90 @@ void TCompareWindow::ReferenceClick()
 {
     const QModelIndex current = table_->currentIndex();
     if (current.isValid()) SetReference(model_.MachineAt(current.row()));
+}
+
+}  // namespace vt
+
+namespace vt {
+
+void TCompareWindow::SetOwnLog(const QString& resultsLog)
+{
+    ownLog_ = resultsLog;
+    ownLogs_->setText(OwnLogsText());
+}
+
+QString TCompareWindow::OwnLogsText() const
+{
+    const QString records = QString::fromStdString(RecordsLogPathBeside(ownLog_.toStdString()));
+    QString text = QStringLiteral(
+                       "This PC's logs (the main window's Save and Measure this PC... "
+                       "add to them): results %1, records %2")
+                       .arg(QDir::toNativeSeparators(ownLog_), QDir::toNativeSeparators(records));
+    if (!QFileInfo::exists(ownLog_)) text += QStringLiteral(" (none saved yet)");
+    return text;
+}
+
+TMeasureDialog* TCompareWindow::OpenMeasureDialog()
+{
+    if (!measure_) {
+        // The data folder the log goes into is made now, so that batch finds
+        // the folder its --log names.
+        QDir().mkpath(QFileInfo(ownLog_).absolutePath());
+        measure_ = new TMeasureDialog(measureProgram_, ownLog_,
+                                      LargestBlockMiB(TotalPhysMem32(ReadTotalPhysMem())), this);
+        connect(measure_, &TMeasureDialog::RunSaved, this, &TCompareWindow::RunSaved);
+        connect(measure_, &TMeasureDialog::Finished, this, &TCompareWindow::MeasureEnded);
+    }
+    measure_->show();
+    measure_->raise();
+    return measure_;
+}
+
+void TCompareWindow::RunSaved(const TRunRecord& record)
+{
+    if (record.Run == 1) notQuiet_.clear();
+    if (record.Conditions && !record.Conditions->Quiet) notQuiet_ << QString::number(record.Run);
+    measureNotes_.clear();
+    if (!notQuiet_.isEmpty())
+        measureNotes_ << QStringLiteral(
+                             "%1 %2 of %3 measured here %4 not quiet: the figures "
+                             "are not this machine's own")
+                             .arg(notQuiet_.size() == 1 ? QStringLiteral("run")
+                                                        : QStringLiteral("runs"))
+                             .arg(notQuiet_.join(QStringLiteral(", ")))
+                             .arg(record.Runs)
+                             .arg(notQuiet_.size() == 1 ? QStringLiteral("was")
+                                                        : QStringLiteral("were"));
+    RereadOwnLog();
+}
+
+void TCompareWindow::MeasureEnded(const TMeasureEnd&)
+{
+    ownLogs_->setText(OwnLogsText());
+}
+
+void TCompareWindow::RereadOwnLog()
+{
+    if (busy_) {
+        rereadQueued_ = true;
+        return;
+    }
+    TRequest request;
+    request.Reread = {ownLog_, QString::fromStdString(RecordsLogPathBeside(ownLog_.toStdString()))};
+    request.By = by_;
+    // The runs are added at the ends of the logs: when they are the last
+    // logs, the machines so far keep their numbers and new ones come after.
+    const TMachineTable* table = Table();
+    request.SameMachines = table && table->Logs.size() >= 2;
+    if (request.SameMachines) {
+        const std::size_t n = table->Logs.size();
+        QStringList last = {LogIdentity(table->Logs[n - 2]->Path),
+                            LogIdentity(table->Logs[n - 1]->Path)};
+        for (const QString& path : request.Reread)
+            request.SameMachines = request.SameMachines && last.contains(LogIdentity(path));
+    }
+    if (table) request.Reference = table->Reference;
+    Start(std::move(request));
 }
 
 }  // namespace vt

@@ -27,6 +27,10 @@ class QTableView;
 
 namespace vt {
 
+class TMeasureDialog;
+struct TMeasureEnd;
+struct TRunRecord;
+
 class TCompareWindow : public QWidget {
     Q_OBJECT
 public:
@@ -46,6 +50,16 @@ public:
     void SetQuietOnly(bool quietOnly);
     // A load or comparison runs, or the runs' charts are still being built.
     bool Loading() const { return busy_ || runsPending_; }
+
+    // This PC's results log (the records log lies beside it): where the
+    // window says they are, and where "Measure this PC..." saves its runs.
+    void SetOwnLog(const QString& resultsLog);
+    QString OwnLogsText() const;
+    // The executable the measurement runs; the program's own by default.
+    void SetMeasureProgram(const QString& program) { measureProgram_ = program; }
+    // Opens "Measure this PC..." (made once, kept while the window lives).
+    TMeasureDialog* OpenMeasureDialog();
+    TMeasureDialog* MeasureDialog() const { return measure_; }
 
     TMachineModel& Model() { return model_; }
     const TMachineTable* Table() const { return model_.Table(); }
@@ -79,6 +93,7 @@ private:
         std::optional<std::size_t> Reference;
         QString ReferenceName;
         bool SameMachines = false;
+        QStringList Reread;  // logs read again (runs were added); added when not open
     };
     void Start(TRequest request);
     void Show(std::shared_ptr<const TMachineTable> table, std::vector<int> widths,
@@ -91,6 +106,9 @@ private:
     void ExportCsvClick();
     void ExportChartsClick();
     void ReferenceClick();
+    void RereadOwnLog();
+    void RunSaved(const TRunRecord& record);
+    void MeasureEnded(const TMeasureEnd& end);
     // Tells the load in progress to stop and wakes it where it waits for a
     // named pipe's writer.
     void StopLoading();
@@ -103,6 +121,13 @@ private:
     QStringList repeated_;   // logs named again, read once
     QString referenceError_;
     bool busy_ = false;
+    bool rereadQueued_ = false;  // the own log changed while a comparison ran
+    QString ownLog_;
+    QString measureProgram_;
+    QStringList measureNotes_;  // what the foot says of the last measurement
+    QStringList notQuiet_;      // its runs that were not quiet
+    TMeasureDialog* measure_ = nullptr;
+    QLabel* ownLogs_;
     std::shared_ptr<std::atomic<bool>> stop_;  // the load in progress stops when set
     QStringList loading_;                      // the logs it reads
     QString pendingCsv_;                       // to write once the load is done

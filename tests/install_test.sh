@@ -4,7 +4,7 @@
 # results log into the user's data folder because its own folder cannot be
 # written. A missing tool skips its part with a message (exit 77 when
 # nothing could be checked).
-#   install_test.sh BUILD_DIR [files|window|package|system]
+#   install_test.sh BUILD_DIR [files|window|package|system|compare]
 set -uo pipefail
 build=$1
 part=${2:-files}
@@ -74,6 +74,41 @@ if [ "$part" = package ]; then
         [ -z "$found" ] || fail "lintian reports:"$'\n'"$found"
     else echo "SKIP: lintian missing (package lintian)"; fi
     echo "package holds the installed tree"
+    exit 0
+fi
+
+# compare: the desktop entry's action "Compare results", validated and run as
+# a launcher runs it (its Exec line, the installed program found on PATH),
+# opens the Compare window under Xvfb.
+if [ "$part" = compare ]; then
+    command -v desktop-file-validate >/dev/null || skip "desktop-file-validate missing (package desktop-file-utils)"
+    command -v xvfb-run >/dev/null || skip "xvfb-run missing (package xvfb)"
+    command -v xdotool >/dev/null || skip "xdotool missing (package xdotool)"
+    entry=$prefix/share/applications/$id.desktop
+    desktop-file-validate "$entry" || fail "desktop-file-validate"
+    grep -qx 'Actions=compare;' "$entry" || fail "no action compare in Actions"
+    exec_line=$(sed -n '/^\[Desktop Action compare\]/,/^\[/s/^Exec=//p' "$entry")
+    [ "$exec_line" = "vesktest compare" ] || fail "the action's Exec is '$exec_line'"
+    cat > "$tmp/open.sh" <<'OPEN'
+#!/usr/bin/env bash
+# Runs the action's Exec line and waits for a window titled "Compare results".
+sh -c "$1" &
+pid=$!
+win=
+for _ in $(seq 150); do
+    win=$(xdotool search --name '^Compare results$' 2>/dev/null | head -1)
+    [ -n "$win" ] && break
+    sleep 0.1
+done
+kill $pid 2>/dev/null
+wait $pid 2>/dev/null
+[ -n "$win" ] || { echo "no Compare window"; exit 1; }
+OPEN
+    chmod 755 "$tmp/open.sh"
+    mkdir -p "$tmp/home"
+    env -u XDG_DATA_HOME HOME="$tmp/home" PATH="$prefix/bin:$PATH" QT_QPA_PLATFORM=xcb \
+        xvfb-run -a "$tmp/open.sh" "$exec_line" || fail "the action opened no Compare window"
+    echo "the action '$exec_line' opened the Compare window"
     exit 0
 fi
 
