@@ -11,7 +11,7 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
-# logs SPEC: "HOST:DESC=CYCLES,DESC=CYCLES HOST:..." makes HOST/Result3.txt
+# logs LIST: "HOST:DESC=CYCLES,DESC=CYCLES HOST:..." makes HOST/Result3.txt
 # with one result line per DESC=CYCLES (whole M/s); "-" for none.
 logs() {
     local entry host runs run
@@ -28,10 +28,10 @@ logs() {
 }
 
 # Row: name | logs | reference | hosts left out | status | a line of summary.txt | summary.csv (yes/no).
-while IFS='|' read -r name spec reference left status expected csv; do
+while IFS='|' read -r name hosts reference left status expected csv; do
     dir=$tmp/$name
     mkdir -p "$dir"
-    (cd "$dir" && logs "$spec")
+    (cd "$dir" && logs "$hosts")
     echo stale >"$dir/summary.csv"
     said=$(printf '%b' "$left" | "$summarise" "$dir" "$vesktest" "$reference")
     got=$?
