@@ -28,8 +28,9 @@ std::uint64_t Read(const std::uint8_t* at, std::size_t bytes)
 
 void Write(std::vector<std::uint8_t>& out, std::uint64_t value, std::size_t bytes)
 {
+    // Bytes beyond the value's eight are zero (a shift by 64 or more is not).
     for (std::size_t i = 0; i < bytes; ++i)
-        out.push_back(static_cast<std::uint8_t>(value >> 8 * i));
+        out.push_back(i < 8 ? static_cast<std::uint8_t>(value >> 8 * i) : std::uint8_t{0});
 }
 
 [[noreturn]] void Damaged()
