@@ -64,6 +64,15 @@ private:
     int ticks_ = 0;
 };
 
+// The window answers within 100 ms. The address sanitizer's build runs the
+// same code three to four times slower, so there the bound grows with it;
+// the release build holds the 100 ms.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr double kLongestBusy = 0.4;
+#else
+constexpr double kLongestBusy = 0.1;
+#endif
+
 TEST(CompareLoad, HundredThousandRunsKeepTheWindowAnswering)
 {
     QTemporaryDir dir;
@@ -89,7 +98,7 @@ TEST(CompareLoad, HundredThousandRunsKeepTheWindowAnswering)
     std::printf("longest busy stretch of the window's thread: %.1f ms over %d ticks\n",
                 gaps.Longest() * 1000, gaps.Ticks());
     ASSERT_GT(gaps.Ticks(), 3);
-    EXPECT_LT(gaps.Longest(), 0.1)
+    EXPECT_LT(gaps.Longest(), kLongestBusy)
         << "the window's thread was busy for " << gaps.Longest() << " s at once";
     // The runs were drawn a column at a time, not run by run.
     QChart* runs = window.RunsChartOf(0);
