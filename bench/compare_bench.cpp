@@ -25,7 +25,7 @@
 // Usage: compare_bench [pairs] [records] (11 pairs unless given; the
 // million-line figures take a third of that, at least 3; "records": only the
 // records log's figures); compare_bench write-records PATH writes the
-// records log alone.
+// records log alone, compare_bench write-log PATH the million-line log.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -225,6 +225,10 @@ int main(int argc, char** argv)
     const bool recordsOnly = argc > 2 && std::string(argv[2]) == "records";
     if (argc > 2 && std::string(argv[1]) == "write-records") {
         WriteRecords(argv[2], kBigLines);  // the records log alone, to time by hand
+        return 0;
+    }
+    if (argc > 2 && std::string(argv[1]) == "write-log") {
+        WriteLog(argv[2], kBigLines);  // the million-line results log alone
         return 0;
     }
     const int bigPairs = std::max(3, pairs / 3);

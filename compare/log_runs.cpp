@@ -207,13 +207,6 @@ void TLogRuns::AddRun(const TScores& scores, std::uint32_t name, std::uint32_t l
     Lines.push_back(run);
 }
 
-double TLogRuns::Score(const TRunLine& run, std::size_t score) const
-{
-    if (score < kLineScoreCount) return run.Scores[score];
-    if (run.More == TRunLine::kNoMore) return 0;
-    return More[run.More][score - kLineScoreCount];
-}
-
 QString LogIdentity(const QString& path)
 {
     if (path == QLatin1String("-")) return path;  // standard input

@@ -84,6 +84,13 @@ struct TLogRuns {
     double Score(const TRunLine& run, std::size_t score) const;
 };
 
+inline double TLogRuns::Score(const TRunLine& run, std::size_t score) const
+{
+    if (score < kLineScoreCount) return run.Scores[score];
+    if (run.More == TRunLine::kNoMore) return 0;
+    return More[run.More][score - kLineScoreCount];
+}
+
 using TLogList = std::vector<std::shared_ptr<const TLogRuns>>;
 
 // Reads the log at `path` ("-": standard input) piece by piece and calls

@@ -43,32 +43,66 @@ long double Splits(const std::vector<std::uint64_t>& sizes, std::uint64_t side)
 // other's runs fall on either side of a tight cluster: if the first machine
 // is much quieter, that count is all the runs can tell, and it is a coin
 // toss per run where the machines are alike (the worst case for the test).
-// The sign test of that count, or 0 where the cluster is not in one gap.
-// `ofA`: a's runs against b's cluster, else b's against a's.
-double ClusterPValue(const std::vector<TBrunnerMunzel::TGroup>& groups, bool ofA,
-                     std::uint64_t runs)
-{
-    const auto others = [ofA](const TBrunnerMunzel::TGroup& g) { return ofA ? g.A : g.B; };
-    const auto cluster = [ofA](const TBrunnerMunzel::TGroup& g) { return ofA ? g.B : g.A; };
-    std::size_t first = groups.size(), last = 0;
-    for (std::size_t g = 0; g < groups.size(); ++g)
-        if (cluster(groups[g]) > 0) {
-            first = std::min(first, g);
-            last = g;
+// Fed the pooled groups in ascending order, the cluster's runs and the
+// others' of each, it gives the sign test of that count, or 0 where the
+// cluster is not in one gap.
+class TClusterWatch {
+public:
+    void Add(std::uint64_t cluster, std::uint64_t others)
+    {
+        if (cluster > 0) {
+            if (groups_ == 0) {
+                beforeFirst_ = below_;
+                inFirst_ = others;
+            }
+            beforeLast_ = below_;
+            inLast_ = others;
+            ++groups_;
         }
-    if (first == groups.size()) return 0;
-    long double below = 0;
-    for (std::size_t g = 0; g <= last; ++g) {
-        const auto count = static_cast<long double>(others(groups[g]));
-        if (g < first)
-            below += count;
-        else if (g == first || g == last)
-            below += count / 2;  // tied with the cluster's end
-        else if (count > 0)
-            return 0;  // the cluster is split
+        below_ += others;
     }
-    return SignTestTwoSided(static_cast<double>(below), static_cast<double>(runs));
-}
+
+    double PValue(std::uint64_t runs) const
+    {
+        if (groups_ == 0) return 0;
+        if (groups_ > 1 && beforeLast_ > beforeFirst_ + inFirst_) return 0;  // the cluster is split
+        // Those tied with the cluster's ends count one half.
+        const long double below = static_cast<long double>(beforeFirst_) + inFirst_ / 2.0L +
+                                  (groups_ > 1 ? inLast_ / 2.0L : 0.0L);
+        return SignTestTwoSided(static_cast<double>(below), static_cast<double>(runs));
+    }
+
+private:
+    std::uint64_t below_ = 0, beforeFirst_ = 0, inFirst_ = 0, beforeLast_ = 0, inLast_ = 0;
+    std::uint64_t groups_ = 0;
+};
+
+// The placements of every run, summed as the groups come: in long double
+// where the exact test tells splits apart by them, in double (ample for the
+// approximate test, and much quicker) otherwise.
+template <class Real>
+struct TPlacementSums {
+    Real P = 0, P2 = 0, Q = 0, Q2 = 0;
+    std::uint64_t ABelow = 0, BBelow = 0;
+    TClusterWatch OfA, OfB;  // a's runs about b's cluster, b's about a's
+
+    void Add(const TBrunnerMunzel::TGroup& g)
+    {
+        const Real p = static_cast<Real>(BBelow) + static_cast<Real>(g.B) / 2;
+        const Real q = static_cast<Real>(ABelow) + static_cast<Real>(g.A) / 2;
+        const auto a = static_cast<Real>(g.A), b = static_cast<Real>(g.B);
+        P += a * p;
+        P2 += a * p * p;
+        Q += b * q;
+        Q2 += b * q * q;
+        OfA.Add(g.B, g.A);
+        OfB.Add(g.A, g.B);
+        ABelow += g.A;
+        BBelow += g.B;
+    }
+
+    TBrunnerMunzel::TSums Sums() const { return {P, P2, Q, Q2}; }
+};
 
 }  // namespace
 
@@ -89,7 +123,8 @@ TBrunnerMunzel::TBrunnerMunzel(const TSortedSample& a, const TSortedSample& b)
     }
 }
 
-std::vector<TBrunnerMunzel::TGroup> TBrunnerMunzel::Pooled(double logFactor) const
+template <class Visit>
+void TBrunnerMunzel::Pool(double logFactor, Visit&& visit) const
 {
     // a_i / f against b_j: compared through the same difference of logarithms
     // that Breaks() lists, or as the values themselves for f = 1.
@@ -99,17 +134,14 @@ std::vector<TBrunnerMunzel::TGroup> TBrunnerMunzel::Pooled(double logFactor) con
         const double d = logA_[i] - logB_[j];
         return (d > logFactor) - (d < logFactor);
     };
-    std::vector<TGroup> groups;
-    groups.reserve(logA_.size() + logB_.size());
     std::size_t i = 0, j = 0;
     while (i < logA_.size() || j < logB_.size()) {
         const int c = i == logA_.size() ? 1 : j == logB_.size() ? -1 : order(i, j);
         TGroup group{0, 0};
         if (c <= 0) group.A = a_.Count(i++);
         if (c >= 0) group.B = b_.Count(j++);
-        groups.push_back(group);
+        visit(group);
     }
-    return groups;
 }
 
 double TBrunnerMunzel::Statistic(const TSums& s) const
@@ -250,25 +282,43 @@ double TBrunnerMunzel::ExactPValue(const std::vector<TGroup>& groups, double obs
 
 TTestResult TBrunnerMunzel::At(double logFactor) const
 {
-    const std::vector<TGroup> groups = Pooled(logFactor);
-    TSums sums;
-    std::uint64_t aBelow = 0, bBelow = 0;
-    for (const TGroup& g : groups) {
-        const long double p = bBelow + g.B / 2.0L, q = aBelow + g.A / 2.0L;
-        sums.P += g.A * p;
-        sums.P2 += g.A * p * p;
-        sums.Q += g.B * q;
-        sums.Q2 += g.B * q * q;
-        aBelow += g.A;
-        bBelow += g.B;
-    }
     TTestResult result;
-    result.AHigher = sums.P > sums.Q;
-    result.PValue = exact_ ? ExactPValue(groups, Statistic(sums)) : ApproximatePValue(sums);
-    result.PValue = std::max(
-        {result.PValue, ClusterPValue(groups, true, m_), ClusterPValue(groups, false, n_)});
+    const auto finish = [&](const auto& placed, double pValue) {
+        result.AHigher = placed.P > placed.Q;
+        result.PairsAbove = static_cast<double>(placed.P);
+        result.PValue = std::max({pValue, placed.OfA.PValue(m_), placed.OfB.PValue(n_)});
+    };
+    if (exact_) {
+        std::vector<TGroup> groups;
+        groups.reserve(logA_.size() + logB_.size());
+        TPlacementSums<long double> placed;
+        Pool(logFactor, [&](const TGroup& g) {
+            groups.push_back(g);
+            placed.Add(g);
+        });
+        finish(placed, ExactPValue(groups, Statistic(placed.Sums())));
+    } else {
+        TPlacementSums<double> placed;
+        Pool(logFactor, [&](const TGroup& g) { placed.Add(g); });
+        finish(placed, ApproximatePValue(placed.Sums()));
+    }
     return result;
 }
+
+namespace {
+
+void SortBreaks(std::vector<TBrunnerMunzel::TBreak>& breaks)
+{
+    using TBreak = TBrunnerMunzel::TBreak;
+    std::sort(breaks.begin(), breaks.end(),
+              [](const TBreak& x, const TBreak& y) { return x.LogRatio < y.LogRatio; });
+    breaks.erase(
+        std::unique(breaks.begin(), breaks.end(),
+                    [](const TBreak& x, const TBreak& y) { return x.LogRatio == y.LogRatio; }),
+        breaks.end());
+}
+
+}  // namespace
 
 std::vector<TBrunnerMunzel::TBreak> TBrunnerMunzel::Breaks() const
 {
@@ -277,13 +327,30 @@ std::vector<TBrunnerMunzel::TBreak> TBrunnerMunzel::Breaks() const
     for (std::size_t i = 0; i < logA_.size(); ++i)
         for (std::size_t j = 0; j < logB_.size(); ++j)
             breaks.push_back({logA_[i] - logB_[j], a_.Distinct[i] / b_.Distinct[j]});
-    std::sort(breaks.begin(), breaks.end(),
-              [](const TBreak& x, const TBreak& y) { return x.LogRatio < y.LogRatio; });
-    breaks.erase(
-        std::unique(breaks.begin(), breaks.end(),
-                    [](const TBreak& x, const TBreak& y) { return x.LogRatio == y.LogRatio; }),
-        breaks.end());
+    SortBreaks(breaks);
     return breaks;
+}
+
+bool TBrunnerMunzel::BreaksWithin(double low, double high, std::size_t limit,
+                                  std::vector<TBreak>& breaks) const
+{
+    breaks.clear();
+    // For a's i-th value, b's values whose difference from it lies in the
+    // range form one run of b's, which moves up as i does.
+    std::size_t first = 0, end = 0;
+    for (std::size_t i = 0; i < logA_.size(); ++i) {
+        while (first < logB_.size() && logA_[i] - logB_[first] > high) ++first;
+        end = std::max(end, first);
+        while (end < logB_.size() && logA_[i] - logB_[end] >= low) ++end;
+        for (std::size_t j = first; j < end; ++j) {
+            const double d = logA_[i] - logB_[j];
+            if (d < low || d > high) continue;
+            if (breaks.size() == limit) return false;
+            breaks.push_back({d, a_.Distinct[i] / b_.Distinct[j]});
+        }
+    }
+    SortBreaks(breaks);
+    return true;
 }
 
 }  // namespace vt::stats

@@ -19,6 +19,7 @@
 // interval of the ratio is the set of factors that it does not reject.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -33,6 +34,10 @@ inline constexpr std::uint64_t kExactMaxSplits = 200000;
 struct TTestResult {
     double PValue = 1;     // two-sided
     bool AHigher = false;  // a's runs tend to lie above b's
+    // The pairs of a run of a (divided by the factor) and a run of b in
+    // which a's lies above, a tie counting one half: how many of the breaks
+    // below lie between two factors is the difference of their counts.
+    double PairsAbove = 0;
 };
 
 class TBrunnerMunzel {
@@ -56,6 +61,12 @@ public:
         double Ratio;
     };
     std::vector<TBreak> Breaks() const;
+    // The breaks with a logarithm from `low` to `high`, both included, in the
+    // same order; false, and `breaks` unspecified, where there are more than
+    // `limit` pairs of distinct values to list. One walk over both machines'
+    // values.
+    bool BreaksWithin(double low, double high, std::size_t limit,
+                      std::vector<TBreak>& breaks) const;
 
     struct TGroup {
         std::uint64_t A, B;  // how many runs of each machine have one value
@@ -65,7 +76,10 @@ public:
     };
 
 private:
-    std::vector<TGroup> Pooled(double logFactor) const;
+    // Calls `visit` with each group of equal runs of a (divided by the
+    // factor) and b pooled, in ascending order.
+    template <class Visit>
+    void Pool(double logFactor, Visit&& visit) const;
     double Statistic(const TSums& sums) const;
     double ExactPValue(const std::vector<TGroup>& groups, double observed) const;
     double ApproximatePValue(const TSums& sums) const;

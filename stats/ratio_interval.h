@@ -2,8 +2,11 @@
 // test: the factors f for which the Brunner-Munzel test of the numerator's
 // runs divided by f against the denominator's does not reject at kAlpha.
 // Where the test is exact it runs from the lowest factor accepted to the
-// highest; with many runs (Student's t) its ends are found by halving from
-// the estimate outward. It always holds the estimate, the median of the
+// highest; with many runs (Student's t) its ends are searched for from the
+// estimate outward, and each is the ratio of two runs, where the test's
+// outcome changes, found among the few that a narrowing search leaves (a
+// dozen tests a side, not the hundreds of thousands of ratios of two large
+// machines). It always holds the estimate, the median of the
 // ratios of a run of one machine to a run of the other (the factor that makes
 // the test's statistic zero); and since the ratio 1 is the test of the runs
 // themselves, a difference called and an interval that leaves 1 out go

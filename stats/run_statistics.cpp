@@ -103,8 +103,12 @@ TScoreComparison CompareRuns(const TRunSample& machine, const TRunSample& refere
     const TRunSample& bottom = higherIsBetter ? reference : machine;
     result.MedianRatio = top.Summary.Median / bottom.Summary.Median;
     const std::uint64_t pairs = top.Sorted.Size() * bottom.Sorted.Size();
-    const double estimate = std::sqrt(KthSmallestRatio(top.Sorted, bottom.Sorted, (pairs + 1) / 2) *
-                                      KthSmallestRatio(top.Sorted, bottom.Sorted, pairs / 2 + 1));
+    // The median of the pairs' ratios: the middle one, or the two middle
+    // ones' geometric mean.
+    const double lowerMiddle = KthSmallestRatio(top.Sorted, bottom.Sorted, (pairs + 1) / 2);
+    const double estimate =
+        pairs % 2 ? lowerMiddle
+                  : std::sqrt(lowerMiddle * KthSmallestRatio(top.Sorted, bottom.Sorted, pairs / 2 + 1));
     result.Ratio = estimate;
 
     const TBrunnerMunzel test(top.Sorted, bottom.Sorted);

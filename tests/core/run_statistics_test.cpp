@@ -1,5 +1,6 @@
 #include "stats/run_statistics.h"
 
+#include "stats/brunner_munzel.h"
 #include "stats/pairwise_ratios.h"
 
 #include <gtest/gtest.h>
@@ -208,8 +209,52 @@ INSTANTIATE_TEST_SUITE_P(Draws, IntervalByStretches,
                          ::testing::Values(StretchCase{"Alike8v8", 8, 8, 1.0, 0.2, 0.2},
                                            StretchCase{"Faster8v8", 8, 8, 1.1, 0.2, 0.2},
                                            StretchCase{"Unequal7v9", 7, 9, 1.05, 0.6, 0.1},
-                                           StretchCase{"Uneven6v15", 6, 15, 0.95, 0.3, 0.3}),
+                                           StretchCase{"Uneven6v15", 6, 15, 0.95, 0.3, 0.3},
+                                           // Too many splits to count: Student's t,
+                                           // whose ends are searched for.
+                                           StretchCase{"StudentT20v30", 20, 30, 1.03, 0.3, 0.3},
+                                           StretchCase{"UnequalT12v40", 12, 40, 1.0, 0.6, 0.1},
+                                           StretchCase{"UnequalT40v12", 40, 12, 1.1, 0.1, 0.6},
+                                           StretchCase{"StudentT40v45", 40, 45, 1.02, 0.2, 0.2}),
                          CaseName);
+
+// The breaks within a range, from one walk, against every break listed and
+// filtered: ranges that end on a break, hold none, hold all; equal values;
+// and a limit that the range's pairs exceed.
+TEST(BreaksWithin, AgreeWithEveryBreakFiltered)
+{
+    std::mt19937 random(4711);
+    const std::vector<std::pair<int, int>> decimals{{3, 3}, {0, 1}, {-1, -1}};
+    for (const auto& [da, db] : decimals) {
+        const TSortedSample a = SortSample(Runs(random, 40, 100, 20, da));
+        const TSortedSample b = SortSample(Runs(random, 35, 95, 10, db));
+        const TBrunnerMunzel test(a, b);
+        const auto all = test.Breaks();
+        ASSERT_GT(all.size(), 3u);
+        const std::size_t k = all.size();
+        const std::vector<std::pair<double, double>> ranges{
+            {all[k / 3].LogRatio, all[2 * k / 3].LogRatio},  // ends on breaks
+            {all[0].LogRatio - 1, all[k - 1].LogRatio + 1},  // every one
+            {std::midpoint(all[1].LogRatio, all[2].LogRatio),
+             std::midpoint(all[1].LogRatio, all[2].LogRatio)},  // none
+            {all[k - 1].LogRatio, all[k - 1].LogRatio},         // the last alone
+        };
+        for (const auto& [low, high] : ranges) {
+            std::vector<TBrunnerMunzel::TBreak> expected;
+            for (const auto& br : all)
+                if (br.LogRatio >= low && br.LogRatio <= high) expected.push_back(br);
+            std::vector<TBrunnerMunzel::TBreak> found{{1, 1}};  // cleared first
+            ASSERT_TRUE(test.BreaksWithin(low, high, a.Distinct.size() * b.Distinct.size(), found));
+            ASSERT_EQ(found.size(), expected.size()) << low << " .. " << high;
+            for (std::size_t i = 0; i < found.size(); ++i) {
+                EXPECT_EQ(found[i].LogRatio, expected[i].LogRatio);
+                EXPECT_EQ(found[i].Ratio, expected[i].Ratio);
+            }
+            if (expected.size() > 1)
+                EXPECT_FALSE(test.BreaksWithin(low, high, expected.size() - 1, found));
+        }
+    }
+}
 
 struct ConsistencyCase {
     const char* name;
