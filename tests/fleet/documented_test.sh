@@ -92,7 +92,9 @@ installed=1
 run 2
 [ "$status" -eq 0 ] || fail "${commands[2]}: status $status: $(cat "$tmp/run2.out")"
 dpkg-query -W vesktest >/dev/null 2>&1 || fail "the package was not installed"
-grep -q 'changed: \[office-01\]' <(sed -n '/TASK \[Install it with apt\]/,/^$/p' "$tmp/run2.out") ||
+# The three hosts are this one machine: whichever gets apt's lock first
+# installs it, the others find it installed.
+grep -q 'changed: \[' <(sed -n '/TASK \[Install it with apt\]/,/^$/p' "$tmp/run2.out") ||
     fail "not installed with apt: $(cat "$tmp/run2.out")"
 [ "$(documented)" = "build-vm,2 office-01,2 office-02,2 " ] || fail "${commands[2]}: $(cat "$summary")"
 echo "the page's commands ran over ssh on 127.0.0.1:$port"
