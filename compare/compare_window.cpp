@@ -67,12 +67,25 @@ void Clear(QGridLayout* grid)
     }
 }
 
+// A chart's view, hidden until its turn to be shown (ShowNextChart).
 QChartView* ChartView(QChart* chart, int height)
 {
     auto* view = new QChartView(chart);
     view->setRenderHint(QPainter::Antialiasing);
     view->setMinimumSize(560, height);
+    view->hide();
     return view;
+}
+
+// Shows the first chart of `grid` still hidden; false where none is.
+bool ShowNextChart(QGridLayout* grid)
+{
+    for (int i = 0; i < grid->count(); ++i)
+        if (QWidget* widget = grid->itemAt(i)->widget(); widget && widget->isHidden()) {
+            widget->show();
+            return true;
+        }
+    return false;
 }
 
 }  // namespace
@@ -149,6 +162,7 @@ TCompareWindow::TCompareWindow(TGroupBy groupBy, QWidget* parent)
     auto* tabs = new QTabWidget;
     tabs->addTab(Scrolled(charts_), QStringLiteral("Ratios to the reference"));
     tabs->addTab(Scrolled(runs_), QStringLiteral("Runs over time"));
+    connect(tabs, &QTabWidget::currentChanged, this, &TCompareWindow::QueueShowChart);
 
     auto* splitter = new QSplitter(Qt::Vertical);
     splitter->addWidget(table_);
@@ -457,6 +471,8 @@ bool TCompareWindow::ExportCharts(const QString& path) const
 {
     const TMachineTable* table = Table();
     if (!table) return false;
+    while (vt::ShowNextChart(chartGrid_)) {
+    }
     charts_->layout()->activate();
     const QPixmap charts = charts_->grab();
     const QString heading = TableHeading(*table);
@@ -498,6 +514,7 @@ void TCompareWindow::RebuildCharts()
         chartGrid_->addWidget(ChartView(chart, RatioChartHeight(machines.size())), shown++, 0);
         ratioCharts_[score] = chart;
     }
+    QueueShowChart();
 }
 
 void TCompareWindow::RebuildRuns()
@@ -544,11 +561,30 @@ void TCompareWindow::BuildNextRunsChart()
         runsCharts_[static_cast<std::size_t>(score)] = chart;
         ++runsShown_;
         ++nextRunsChart_;
+        QueueShowChart();
         QTimer::singleShot(0, this, &TCompareWindow::BuildNextRunsChart);
         return;
     }
     runsData_.reset();
     runsPending_ = false;
+}
+
+void TCompareWindow::QueueShowChart()
+{
+    if (showQueued_) return;
+    showQueued_ = true;
+    QTimer::singleShot(0, this, &TCompareWindow::ShowNextChart);
+}
+
+void TCompareWindow::ShowNextChart()
+{
+    // Laying out and painting a chart takes milliseconds (the text of its
+    // labels), and a page of them at once held the window for a tenth of a
+    // second: one chart is shown per pass of the event loop, on the page in
+    // view; the other page's wait until it is chosen.
+    showQueued_ = false;
+    QGridLayout* grid = charts_->isVisible() ? chartGrid_ : runs_->isVisible() ? runsGrid_ : nullptr;
+    if (grid && vt::ShowNextChart(grid)) QueueShowChart();
 }
 
 void TCompareWindow::OpenLogsClick()

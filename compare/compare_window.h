@@ -102,6 +102,8 @@ private:
     void RebuildCharts();
     void RebuildRuns();
     void BuildNextRunsChart();
+    void QueueShowChart();
+    void ShowNextChart();
     void OpenLogsClick();
     void ExportCsvClick();
     void ExportChartsClick();
@@ -138,6 +140,7 @@ private:
     int nextRunsChart_ = 0;
     int runsShown_ = 0;
     bool runsPending_ = false;
+    bool showQueued_ = false;  // a chart is to be shown on the next pass
     QTableView* table_;
     QComboBox* groupBy_;
     QCheckBox* quietOnly_ = nullptr;

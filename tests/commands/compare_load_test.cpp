@@ -7,6 +7,8 @@
 
 #include <sys/stat.h>
 #include <QChart>
+#include <QGraphicsScene>
+#include <QGraphicsView>
 #include <QFile>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -108,6 +110,12 @@ TEST(CompareLoad, HundredThousandRunsKeepTheWindowAnswering)
         if (auto* xy = qobject_cast<QXYSeries*>(series)) points += xy->count();
     EXPECT_GT(points, 0);
     EXPECT_LE(points, static_cast<qsizetype>(2 * kRunColumns));
+    // Shown one per pass, every chart of the page in view is shown by now.
+    for (QChart* chart : {runs, window.RunsChartOf(7)}) {
+        ASSERT_NE(chart, nullptr);
+        ASSERT_FALSE(chart->scene()->views().isEmpty());
+        EXPECT_TRUE(chart->scene()->views().front()->isVisible());
+    }
 }
 
 struct TFifo {
