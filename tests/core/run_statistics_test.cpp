@@ -2,12 +2,15 @@
 
 #include "stats/brunner_munzel.h"
 #include "stats/pairwise_ratios.h"
+#include "stats/ratio_interval.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numeric>
+#include <optional>
 #include <random>
 #include <string>
 #include <tuple>
@@ -255,6 +258,63 @@ TEST(BreaksWithin, AgreeWithEveryBreakFiltered)
         }
     }
 }
+
+// Runs kept to few digits tie often, and a ratio of two values then stands
+// for many pairs of runs; the estimate itself is such a ratio. The large-sample
+// interval's search against every stretch between the ratios tried: the same
+// ends, or the estimate alone where no stretch is accepted.
+struct TiedCase {
+    const char* name;
+    int m, n;
+    double shift, spreadM, spreadR;
+    int decimals;
+};
+
+class SearchedInterval : public ::testing::TestWithParam<TiedCase> {};
+
+TEST_P(SearchedInterval, AgreesWithEveryStretchTried)
+{
+    const TiedCase& c = GetParam();
+    std::mt19937 random(static_cast<std::uint32_t>(c.m * 7 + c.n));
+    for (int draw = 0; draw < 20; ++draw) {
+        const TSortedSample top = SortSample(Runs(random, c.m, 100 * c.shift, c.spreadM, c.decimals));
+        const TSortedSample bottom = SortSample(Runs(random, c.n, 100, c.spreadR, c.decimals));
+        const TBrunnerMunzel test(top, bottom);
+        ASSERT_FALSE(test.Exact());
+        const std::uint64_t pairs = top.Size() * bottom.Size();
+        const double estimate = std::sqrt(KthSmallestRatio(top, bottom, (pairs + 1) / 2) *
+                                          KthSmallestRatio(top, bottom, pairs / 2 + 1));
+        const auto breaks = test.Breaks();
+        std::optional<std::size_t> lowest, highest;
+        for (std::size_t k = 0; k <= breaks.size(); ++k) {
+            const double at = k == 0               ? breaks.front().LogRatio - 1
+                              : k == breaks.size() ? breaks.back().LogRatio + 1
+                                                   : std::midpoint(breaks[k - 1].LogRatio,
+                                                                   breaks[k].LogRatio);
+            if (test.At(at).PValue < kAlpha) continue;
+            if (!lowest) lowest = k;
+            highest = k;
+        }
+        const TRatioInterval r = InvertTest(test, top, bottom, estimate);
+        ASSERT_TRUE(r.Low && r.High) << draw;
+        if (!lowest) {
+            EXPECT_EQ(*r.Low, estimate) << draw;
+            EXPECT_EQ(*r.High, estimate) << draw;
+            continue;
+        }
+        ASSERT_GT(*lowest, 0u);
+        ASSERT_LT(*highest, breaks.size());
+        EXPECT_EQ(*r.Low, std::min(breaks[*lowest - 1].Ratio, estimate)) << draw;
+        EXPECT_EQ(*r.High, std::max(breaks[*highest].Ratio, estimate)) << draw;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Draws, SearchedInterval,
+                         ::testing::Values(TiedCase{"Whole30v30", 30, 30, 1.0, 10, 10, 0},
+                                           TiedCase{"Whole40v12", 40, 12, 1.05, 5, 20, 0},
+                                           TiedCase{"Tens25v35", 25, 35, 1.1, 30, 30, -1},
+                                           TiedCase{"Tenths20v50", 20, 50, 0.97, 3, 3, 1}),
+                         CaseName);
 
 struct ConsistencyCase {
     const char* name;
