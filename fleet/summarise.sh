@@ -39,6 +39,18 @@ not_made() {
 
 set -- */Result3.txt
 [ -e "$1" ] || not_made "no host's results log was fetched into $dir."
+# The logs with runs: a host stopped before its first run ended keeps a log
+# of the header alone, which compare refuses ("no result lines").
+for log in "$@"; do
+    shift
+    if "$program" compare --runs --csv "$log" >/dev/null 2>summary.err; then
+        set -- "$@" "$log"
+    elif ! grep -q ': no result lines$' summary.err; then
+        not_made "$program compare could not read $log: $(cat summary.err; rm -f summary.err)"
+    fi
+done
+rm -f summary.err
+[ $# -gt 0 ] || not_made "the hosts' results logs in $dir hold no runs."
 
 # A run is its result line: the same line in the logs of two hosts is one
 # run counted twice (hosts that share their home folder wrote one log).
@@ -47,8 +59,12 @@ set -- */Result3.txt
 runs=$("$program" compare --runs --csv "$@" 2>/dev/null) || not_made "$program compare could not read the logs."
 shared=$(printf '%s\n' "$runs" | tail -n +2 | awk '
     {
-        log_name = $0; sub(/\/Result3\.txt,.*/, "", log_name)
-        run = $0; sub(/^[^,]*,[0-9]+,/, "", run)
+        # The log as compare names it (HOST/Result3.txt, or Result3.txt
+        # alone where one log is read), its line number, then the run.
+        match($0, /,[0-9]+,/)
+        log_name = substr($0, 1, RSTART - 1)
+        sub(/\/Result3\.txt$/, "", log_name)
+        run = substr($0, RSTART + RLENGTH)
         if (!(run in first)) first[run] = log_name
         else if (first[run] != log_name) shared[first[run] " and " log_name]++
     }

@@ -12,13 +12,15 @@ trap 'rm -rf "$tmp"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
 # logs LIST: "HOST:DESC=CYCLES,DESC=CYCLES HOST:..." makes HOST/Result3.txt
-# with one result line per DESC=CYCLES (whole M/s); "-" for none.
+# with one result line per DESC=CYCLES (whole M/s); "HOST:" an empty log;
+# "-" for none.
 logs() {
     local entry host runs run
     for entry in $1; do
         [ "$entry" = - ] && continue
         host=${entry%%:*}
         mkdir -p "$host"
+        : >>"$host/Result3.txt"  # "HOST:" alone: an empty log
         runs=${entry#*:}
         for run in ${runs//,/ }; do
             printf '%22s/%8s|%6s|%6s|%6s|%4s/%4s|%6s|%6s|%5s\r\n' "${run%=*}" lab 0.00 0.000 0.00 0 0 \
@@ -45,6 +47,8 @@ while IFS='|' read -r name hosts reference left status expected csv; do
 done <<'EOF'
 own logs|pc1:pc1=100,pc1=110 pc2:pc2=200,pc2=210|||0|^1  pc1 / lab +2 |yes
 equal runs of one host|pc1:pc1=100,pc1=100 pc2:pc2=200|||0|^1  pc1 / lab +2 |yes
+equal runs of the one host with runs|pc1:pc1=100,pc1=100 pc2: pc3:|||0|^1  pc1 / lab +2 |yes
+equal runs of the only host|pc1:pc1=100,pc1=100|||0|^1  pc1 / lab +2 |yes
 one log for two hosts|pc1:pc1=100 pc2:pc1=100,pc2=200|||1|^  pc1 and pc2: 1 runs$|no
 one log for three hosts|pc1:pc1=1 pc2:pc1=1,pc2=2 pc3:pc1=1,pc2=2,pc3=3|||1|^  pc2 and pc3: 1 runs$|no
 reference|pc1:pc1=100,pc1=110 pc2:pc2=200,pc2=210|pc2||0|^Reference: 2\. pc2 |yes
