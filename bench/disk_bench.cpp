@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "bench/bench_report.h"
+#include "bench/in_new_process.h"
 #include "benchmarks/disk_folder.h"
 #include "benchmarks/disk_profile.h"
 #include "platform/process_id.h"
@@ -75,34 +76,12 @@ double FioSpeed(const std::string& path, std::int64_t fileBytes, const TDiskPhas
 // file is the parent's to remove.
 double OursInNewProcess(TTestFile& file, std::int64_t fileBytes, std::size_t index, int seconds)
 {
-    int fds[2];
-    if (::pipe(fds) != 0) throw Exception("pipe failed");
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(fds[0]);
-        char text[256];
-        int code = 0;
-        try {
+    return vt::bench::InNewProcess(
+        [&] {
             TDiskRequests requests(file, fileBytes, 20261208 + index, SystemTicks(), nullptr);
-            const TDiskFigure figure = requests.Measure(index, seconds * 1000);
-            std::snprintf(text, sizeof text, "%.17g", static_cast<double>(figure.MiBPerSec));
-        } catch (const std::exception& e) {
-            std::snprintf(text, sizeof text, "%s", e.what());
-            code = 1;
-        }
-        const ssize_t written = ::write(fds[1], text, std::strlen(text));
-        ::_exit(written > 0 ? code : 2);
-    }
-    ::close(fds[1]);
-    std::string output;
-    char chunk[256];
-    for (ssize_t got; (got = ::read(fds[0], chunk, sizeof chunk)) > 0;) output.append(chunk, got);
-    ::close(fds[0]);
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
-        WEXITSTATUS(status) != 0)
-        throw Exception("our measurement failed: " + output);
-    return std::stod(output);
+            return requests.Measure(index, seconds * 1000).MiBPerSec;
+        },
+        "our measurement failed");
 }
 
 // The score's name, from the score table.

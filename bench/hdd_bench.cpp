@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "bench/bench_report.h"
+#include "bench/in_new_process.h"
 #include "benchmarks/file_read.h"
 #include "platform/direct_file.h"
 #include "platform/errors.h"
@@ -109,32 +110,7 @@ double OurSpeed(const std::string& path)
 // OurSpeed in a forked process of its own.
 double OurSpeedInNewProcess(const std::string& path)
 {
-    int fds[2];
-    if (::pipe(fds) != 0) throw vt::Exception("pipe failed");
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(fds[0]);
-        char text[256];
-        int code = 0;
-        try {
-            std::snprintf(text, sizeof text, "%.17g", OurSpeed(path));
-        } catch (const std::exception& e) {
-            std::snprintf(text, sizeof text, "%s", e.what());
-            code = 1;
-        }
-        const ssize_t written = ::write(fds[1], text, std::strlen(text));
-        ::_exit(written > 0 ? code : 2);
-    }
-    ::close(fds[1]);
-    std::string output;
-    char chunk[256];
-    for (ssize_t got; (got = ::read(fds[0], chunk, sizeof chunk)) > 0;) output.append(chunk, got);
-    ::close(fds[0]);
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
-        WEXITSTATUS(status) != 0)
-        throw vt::Exception("our read failed: " + output);
-    return std::stod(output);
+    return vt::bench::InNewProcess([&] { return OurSpeed(path); }, "our read failed");
 }
 
 // dd's rate in MiB/s, from its byte count and seconds.
