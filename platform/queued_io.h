@@ -8,8 +8,8 @@
 // BufferAlignment, sizes and offsets that are multiples of 4096.
 //
 // TIoQueue is the seam between the measuring loop and the system: Submit
-// hands over one read or write, Wait starts what was handed over and returns
-// the completions at hand. On Linux it is an io_uring; on Windows overlapped
+// hands over one read or write and starts it, Wait returns the completions
+// at hand. On Linux it is an io_uring; on Windows overlapped
 // requests on an I/O completion port. Tests put a scripted queue in its place
 // to count the requests in flight and choose when each completes.
 //
@@ -41,12 +41,13 @@ struct TIoCompletion {
 class TIoQueue {
 public:
     virtual ~TIoQueue() = default;
-    // Hands over one request; `Tag` comes back with its completion. The
-    // caller never has more requests in flight than the queue's depth.
+    // Hands over one request and starts it at once, on its own; `Tag` comes
+    // back with its completion. The caller never has more requests in flight
+    // than the queue's depth.
     virtual void Submit(TIoKind kind, std::int64_t offset, void* buffer, std::size_t bytes,
                         std::uint64_t tag) = 0;
-    // Starts the requests handed over and waits up to `timeoutMs` for one to
-    // complete; appends every completion at hand to `done` (none when the
+    // Starts any request the system could not take at once and waits up to
+    // `timeoutMs` for one to complete; appends every completion at hand to `done` (none when the
     // time ran out or a signal came). Raises EInOutError when the system's
     // queue fails.
     virtual void Wait(std::vector<TIoCompletion>& done, std::uint32_t timeoutMs) = 0;
