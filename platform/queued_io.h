@@ -9,9 +9,9 @@
 //
 // TIoQueue is the seam between the measuring loop and the system: Submit
 // hands over one read or write and starts it, Wait returns the completions
-// at hand. On Linux it is an io_uring; on Windows overlapped
-// requests on an I/O completion port. Tests put a scripted queue in its place
-// to count the requests in flight and choose when each completes.
+// at hand. On Linux it is an io_uring; on Windows overlapped requests on an
+// I/O completion port. Tests put a scripted queue in its place to count the
+// requests in flight and choose when each completes.
 //
 // RunQueued is the loop itself: it keeps `Depth` requests of `Bytes` bytes in
 // flight until the request count or the time is reached, or a stop is asked
@@ -47,9 +47,9 @@ public:
     virtual void Submit(TIoKind kind, std::int64_t offset, void* buffer, std::size_t bytes,
                         std::uint64_t tag) = 0;
     // Starts any request the system could not take at once and waits up to
-    // `timeoutMs` for one to complete; appends every completion at hand to `done` (none when the
-    // time ran out or a signal came). Raises EInOutError when the system's
-    // queue fails.
+    // `timeoutMs` for one to complete; appends every completion at hand to
+    // `done` (none when the time ran out or a signal came). Raises
+    // EInOutError when the system's queue fails.
     virtual void Wait(std::vector<TIoCompletion>& done, std::uint32_t timeoutMs) = 0;
 };
 

@@ -33,7 +33,8 @@ std::string BlockOnDrive(const std::string& path, std::int64_t offset, std::size
 
 TEST(QueuedIo, ARequestStartsWhenHandedOverNotAtTheNextWait)
 {
-    const fs::path dir = fs::current_path() / ("queued_io_test." + std::to_string(CurrentProcessId()));
+    const fs::path dir =
+        fs::current_path() / ("queued_io_test." + std::to_string(CurrentProcessId()));
     fs::remove_all(dir);
     fs::create_directory(dir);
     struct TRemove {
